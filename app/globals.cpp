@@ -1,0 +1,10 @@
+#include "globals.h"
+
+HINSTANCE g_hInst;
+char g_szCurrentDir[MAX_PATH];
+char g_szIniPath[MAX_PATH];
+char g_szDataDir[MAX_PATH];
+char g_szLinkPath[MAX_PATH];
+char g_szListLine[150];
+BOOL g_fNotFound;
+HWND g_hDlg;

@@ -1,0 +1,145 @@
+#include "paths.h"
+#include <string.h>
+
+static char FoldAscii(char ch)
+{
+    return (ch >= 'A' && ch <= 'Z') ? (char)(ch - 'A' + 'a') : ch;
+}
+
+BOOL PathsEqual(const char *pszA, const char *pszB)
+{
+    size_t cch = strlen(pszA);
+    if (cch != strlen(pszB))
+        return FALSE;
+    for (size_t i = 0; i < cch; i++)
+        if (FoldAscii(pszA[i]) != FoldAscii(pszB[i]))
+            return FALSE;
+    return TRUE;
+}
+
+BOOL CopyPath(char *pszDest, size_t cbDest, const char *pszSrc)
+{
+    size_t cch = strlen(pszSrc);
+    if (cbDest == 0)
+        return FALSE;
+    if (cch >= cbDest) {
+        pszDest[0] = '\0';
+        return FALSE;
+    }
+    memcpy(pszDest, pszSrc, cch + 1);
+    return TRUE;
+}
+
+BOOL AppendPath(char *pszDest, size_t cbDest, const char *pszSrc)
+{
+    size_t cchDest = strnlen(pszDest, cbDest);
+    size_t cchSrc = strlen(pszSrc);
+    if (cchDest >= cbDest || cchSrc >= cbDest - cchDest)
+        return FALSE;
+    memcpy(pszDest + cchDest, pszSrc, cchSrc + 1);
+    return TRUE;
+}
+
+// Length in bytes of the character at psz: two for a lead byte that has its
+// trail byte, so that the trail byte is never read as a separator or a dot.
+static size_t CharBytes(const char *psz)
+{
+    return (IsDBCSLeadByte((BYTE)psz[0]) && psz[1] != '\0') ? 2 : 1;
+}
+
+static BOOL CopyPart(char *pszPart, size_t cbPart, const char *pch, size_t cch)
+{
+    if (pszPart == NULL)
+        return TRUE;
+    if (cch >= cbPart)
+        return FALSE;
+    memcpy(pszPart, pch, cch);
+    pszPart[cch] = '\0';
+    return TRUE;
+}
+
+static void ClearPart(char *pszPart, size_t cbPart)
+{
+    if (pszPart != NULL && cbPart > 0)
+        pszPart[0] = '\0';
+}
+
+BOOL SplitPath(const char *pszPath,
+               char *pszDrive, size_t cbDrive,
+               char *pszDir, size_t cbDir,
+               char *pszName, size_t cbName,
+               char *pszExt, size_t cbExt)
+{
+    size_t cchDrive = (pszPath[0] != '\0' && pszPath[1] == ':') ? 2 : 0;
+    const char *pchDir = pszPath + cchDrive;
+
+    const char *pchDirEnd = pchDir;   // just after the last separator
+    for (const char *pch = pchDir; *pch != '\0'; pch += CharBytes(pch))
+        if (*pch == '\\' || *pch == '/')
+            pchDirEnd = pch + 1;
+
+    const char *pchEnd = pchDirEnd + strlen(pchDirEnd);
+    const char *pchDot = pchEnd;      // the last dot after the folder
+    for (const char *pch = pchDirEnd; *pch != '\0'; pch += CharBytes(pch))
+        if (*pch == '.')
+            pchDot = pch;
+
+    BOOL fOk = CopyPart(pszDrive, cbDrive, pszPath, cchDrive)
+            && CopyPart(pszDir, cbDir, pchDir, (size_t)(pchDirEnd - pchDir))
+            && CopyPart(pszName, cbName, pchDirEnd, (size_t)(pchDot - pchDirEnd))
+            && CopyPart(pszExt, cbExt, pchDot, (size_t)(pchEnd - pchDot));
+    if (fOk)
+        return TRUE;
+    ClearPart(pszDrive, cbDrive);
+    ClearPart(pszDir, cbDir);
+    ClearPart(pszName, cbName);
+    ClearPart(pszExt, cbExt);
+    return FALSE;
+}
+
+// The start of the path's last character, a double-byte one counted whole;
+// NULL for an empty path.
+static const char *LastChar(const char *psz)
+{
+    const char *pchLast = NULL;
+    for (const char *pch = psz; *pch != '\0'; pch += CharBytes(pch))
+        pchLast = pch;
+    return pchLast;
+}
+
+static BOOL EndsWithSeparator(const char *pszDir)
+{
+    const char *pchLast = LastChar(pszDir);
+    return pchLast != NULL && CharBytes(pchLast) == 1
+        && (*pchLast == '\\' || *pchLast == '/');
+}
+
+// A final 0x5C that is the trail byte of a double-byte character is no
+// backslash: the folder still needs one.
+BOOL IsFolderPath(const char *pszPath)
+{
+    const char *pchLast = LastChar(pszPath);
+    return pchLast != NULL && CharBytes(pchLast) == 1 && *pchLast == '\\';
+}
+
+BOOL EnsureTrailingBackslash(char *pszPath)
+{
+    return IsFolderPath(pszPath) || AppendPath(pszPath, MAX_PATH, "\\");
+}
+
+BOOL MakeFolderPath(char *pszDest, size_t cbDest,
+                    const char *pszDrive, const char *pszDir)
+{
+    char szDrive[3] = "";
+    if (pszDrive != NULL && pszDrive[0] != '\0') {
+        szDrive[0] = pszDrive[0];
+        szDrive[1] = ':';
+    }
+    BOOL fOk = CopyPath(pszDest, cbDest, szDrive)
+            && AppendPath(pszDest, cbDest, pszDir)
+            && (pszDir[0] == '\0' || EndsWithSeparator(pszDir)
+                || AppendPath(pszDest, cbDest, "\\"));
+    if (!fOk && cbDest > 0)
+        pszDest[0] = '\0';
+    return fOk;
+}

@@ -1,0 +1,150 @@
+#include "series.h"
+#include "globals.h"
+#include "paths.h"
+#include <string.h>
+
+static const int c_cchEntry = 149;
+static const int c_cLineBreaksSkipped = 5;
+static const int c_cNamesShown = 15;
+
+// What the last MoveSeries could not do, for the closing warning.
+int g_cNotMoved;
+char g_szNotMoved[c_cNamesShown * 512];
+BOOL g_fListUnread;
+
+static BOOL IsLineBreak(int ch)
+{
+    return ch == '\r' || ch == '\n';
+}
+
+int ReadListEntry(FILE *file)
+{
+    memset(g_szListLine, 0, sizeof(g_szListLine));
+
+    int ch = EOF;
+    for (int i = 0; i < c_cLineBreaksSkipped; i++) {
+        ch = fgetc(file);
+        if (ch == EOF || !IsLineBreak(ch))
+            break;
+    }
+    if (ch == EOF)
+        return 0;
+    if (fseek(file, -1, SEEK_CUR) != 0)
+        return 0;
+
+    for (int i = 0; i < c_cchEntry; i++) {
+        ch = fgetc(file);
+        if (ch == EOF || IsLineBreak(ch))
+            break;
+        g_szListLine[i] = (char)ch;
+    }
+    return 1;
+}
+
+// Volume serial number and file index: the same file under two names (a
+// short name, another drive letter mapped to the same folder) has the same.
+static BOOL GetFileIdentity(const char *pszPath, BY_HANDLE_FILE_INFORMATION *pInfo)
+{
+    HANDLE hFile = CreateFileA(pszPath, 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return FALSE;
+    BOOL fOk = GetFileInformationByHandle(hFile, pInfo);
+    CloseHandle(hFile);
+    return fOk;
+}
+
+static BOOL IsSameFile(const char *pszA, const char *pszB)
+{
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    if (!GetFileIdentity(pszA, &infoA) || !GetFileIdentity(pszB, &infoB))
+        return FALSE;
+    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber
+        && infoA.nFileIndexHigh == infoB.nFileIndexHigh
+        && infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
+static BOOL IsFile(const char *pszPath)
+{
+    DWORD dwAttr = GetFileAttributesA(pszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *pszName)
+{
+    if (!IsFolderPath(pszFolder))
+        return FALSE;   // a folder that could not get its backslash
+    return CopyPath(pszPath, MAX_PATH, pszFolder)
+        && AppendPath(pszPath, MAX_PATH, pszName);
+}
+
+// TRUE when the file is in the data folder afterwards. The source is only
+// deleted once its copy is there, so a failed copy loses nothing.
+static BOOL MoveSeriesFile(const char *pszName)
+{
+    char szSource[MAX_PATH];
+    char szTarget[MAX_PATH];
+    if (!ComposeInFolder(szSource, g_szCurrentDir, pszName)
+        || !ComposeInFolder(szTarget, g_szDataDir, pszName))
+        return FALSE;
+    if (PathsEqual(szSource, szTarget) || IsSameFile(szSource, szTarget))
+        return TRUE;
+    if (GetFileAttributesA(szSource) == INVALID_FILE_ATTRIBUTES)
+        return IsFile(szTarget);   // moved by an earlier run
+    if (!CopyFileA(szSource, szTarget, FALSE))
+        return FALSE;
+    DeleteFileA(szSource);
+    return TRUE;
+}
+
+static void NoteNotMoved(const char *pszName)
+{
+    if (g_cNotMoved < c_cNamesShown) {
+        AppendPath(g_szNotMoved, sizeof(g_szNotMoved), pszName);
+        AppendPath(g_szNotMoved, sizeof(g_szNotMoved), "\n");
+    }
+    g_cNotMoved++;
+}
+
+static void MoveEntry(const char *pszEntry)
+{
+    char szName[256];
+    char szExt[256];
+    if (!SplitPath(pszEntry, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt)))
+        return;
+    if (PathsEqual(szExt, ".txt"))
+        return;
+    char szFile[sizeof(szName) + sizeof(szExt)];
+    strcpy(szFile, szName);
+    strcat(szFile, szExt);
+    if (szFile[0] == '\0')
+        return;   // an empty line or a bare folder names no file
+    if (!MoveSeriesFile(szFile))
+        NoteNotMoved(szFile);
+}
+
+BOOL MoveSeries(FILE *file)
+{
+    g_cNotMoved = 0;
+    g_szNotMoved[0] = '\0';
+    while (ReadListEntry(file))
+        MoveEntry(g_szListLine);
+    g_fListUnread = ferror(file) != 0;
+    return g_cNotMoved == 0 && !g_fListUnread;
+}
+
+void FormatNotMoved(char *pszText, size_t cbText)
+{
+    CopyPath(pszText, cbText, "De volgende serie(s) zijn niet ingelezen:\n\n");
+    AppendPath(pszText, cbText, g_szNotMoved);
+    if (g_cNotMoved > c_cNamesShown) {
+        char szMore[64];
+        wsprintfA(szMore, "en nog %d andere\n", g_cNotMoved - c_cNamesShown);
+        AppendPath(pszText, cbText, szMore);
+    }
+    if (g_fListUnread)
+        AppendPath(pszText, cbText, "(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
+    AppendPath(pszText, cbText,
+               "\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.");
+}

@@ -1,0 +1,17 @@
+// The series list "teinstal.txt" and the moves of the files it names.
+#pragma once
+#include <windows.h>
+#include <stdio.h>
+
+// 1 when an entry (possibly empty) is in g_szListLine, 0 at the end of the
+// list or when it cannot be read further.
+int ReadListEntry(FILE *file);
+
+// Moves every series file the list names from the start folder into the
+// data folder. TRUE when all of them are there now and the list was read to
+// its end; otherwise FormatNotMoved tells what is missing.
+BOOL MoveSeries(FILE *file);
+
+// The warning for a MoveSeries that returned FALSE: the series not moved,
+// one a line, and what the user should do.
+void FormatNotMoved(char *pszText, size_t cbText);

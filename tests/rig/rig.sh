@@ -1,0 +1,65 @@
+# The Wine test rig, sourced by winerun and the rig's own start and stop
+# commands. RIG names the rig's folder inside a build folder; the Wine
+# prefix, HOME and the display all live there, so a run never touches the
+# user's own Wine or desktop.
+
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+
+rig_env() {
+    export WINEPREFIX="$RIG/prefix"
+    export HOME="$RIG/home"
+    export XDG_CONFIG_HOME="$RIG/home/.config"
+    export XDG_DATA_HOME="$RIG/home/.local/share"
+    export WINEARCH=win64
+    export WINEDEBUG=${WINEDEBUG:--all}
+    # No Mono or Gecko downloads, no menu entries or file associations.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    if [ -s "$RIG/display" ]; then
+        export DISPLAY=":$(cat "$RIG/display")"
+    fi
+}
+
+rig_xvfb_alive() {
+    [ -s "$RIG/xvfb.pid" ] && kill -0 "$(cat "$RIG/xvfb.pid")" 2>/dev/null
+}
+
+rig_start_xvfb() {
+    rm -f "$RIG/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$RIG/display" 9>&- \
+        >"$RIG/xvfb.log" 2>&1 &
+    echo $! >"$RIG/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -s "$RIG/display" ] && return 0
+        sleep 0.1
+    done
+    echo "rig: Xvfb did not start (see $RIG/xvfb.log)" >&2
+    return 1
+}
+
+# Brings the rig up once; later calls find it running and return at once.
+rig_up() {
+    mkdir -p "$RIG/home" "$RIG/prefix"
+    exec 9>"$RIG/lock"
+    flock -w 300 9 || { echo "rig: lock timed out" >&2; return 1; }
+    if ! rig_xvfb_alive; then
+        rig_start_xvfb || return 1
+        rm -f "$RIG/up"
+    fi
+    rig_env
+    if [ ! -e "$RIG/up" ]; then
+        "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1 9>&- || return 1
+        "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1 9>&-
+        touch "$RIG/up"
+    fi
+    exec 9>&-
+}
+
+rig_down() {
+    rig_env
+    "$WINESERVER" -k 2>/dev/null
+    if rig_xvfb_alive; then
+        kill "$(cat "$RIG/xvfb.pid")" 2>/dev/null
+    fi
+    rm -f "$RIG/up" "$RIG/xvfb.pid" "$RIG/display"
+}
