@@ -1,0 +1,331 @@
+#include "driver.h"
+#include <commctrl.h>
+#include <vector>
+
+namespace driver {
+
+namespace {
+
+const DWORD kPollMs = 20;
+const DWORD kSendMs = 5000;
+
+struct FindData {
+    DWORD pid;
+    const std::string *caption;   // NULL: any dialog
+    HWND owner;                   // NULL: any owner
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam)
+{
+    FindData *pData = reinterpret_cast<FindData *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != pData->pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    char szClass[64] = "";
+    GetClassNameA(hwnd, szClass, sizeof(szClass));
+    if (strcmp(szClass, "#32770") != 0)
+        return TRUE;
+    if (pData->caption != NULL && WindowText(hwnd) != *pData->caption)
+        return TRUE;
+    if (pData->owner != NULL && GetWindow(hwnd, GW_OWNER) != pData->owner)
+        return TRUE;
+    pData->found = hwnd;
+    return FALSE;
+}
+
+HWND FindDialog(DWORD pid, const std::string *caption, HWND owner)
+{
+    FindData data = {pid, caption, owner, NULL};
+    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+template <typename F>
+bool PollUntil(DWORD ms, F done)
+{
+    DWORD dwStart = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - dwStart > ms)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+BOOL CALLBACK AnyVisibleProc(HWND hwnd, LPARAM lParam)
+{
+    DWORD *pPid = reinterpret_cast<DWORD *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == *pPid && IsWindowVisible(hwnd)) {
+        *pPid = 0;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Tree-view items live in the other process: their text is read through a
+// buffer placed in its memory.
+std::string TreeItemText(HANDLE hProcess, HWND hTree, HTREEITEM hItem)
+{
+    const SIZE_T cbText = 1024;
+    char *pRemote = static_cast<char *>(
+        VirtualAllocEx(hProcess, NULL, sizeof(TVITEMA) + cbText, MEM_COMMIT, PAGE_READWRITE));
+    if (pRemote == NULL)
+        return "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = pRemote + sizeof(TVITEMA);
+    item.cchTextMax = (int)cbText;
+    char szText[cbText] = "";
+    DWORD_PTR dwResult = 0;
+    if (WriteProcessMemory(hProcess, pRemote, &item, sizeof(item), NULL)
+        && SendMessageTimeoutA(hTree, TVM_GETITEMA, 0, (LPARAM)pRemote,
+                               SMTO_ABORTIFHUNG, kSendMs, &dwResult)
+        && dwResult)
+        ReadProcessMemory(hProcess, item.pszText, szText, cbText - 1, NULL);
+    VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    return szText;
+}
+
+HTREEITEM TreeNext(HWND hTree, UINT flag, HTREEITEM hItem)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_GETNEXTITEM, flag, (LPARAM)hItem,
+                        SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return (HTREEITEM)dwResult;
+}
+
+std::string Lower(std::string s)
+{
+    for (char &ch : s)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = (char)(ch - 'A' + 'a');
+    return s;
+}
+
+// The child of hParent whose text matches; the browser fills children on
+// expansion, so the parent is expanded first.
+HTREEITEM FindChild(HANDLE hProcess, HWND hTree, HTREEITEM hParent, bool (*match)(const std::string &, const std::string &), const std::string &want)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hParent,
+                        SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    for (HTREEITEM h = TreeNext(hTree, TVGN_CHILD, hParent); h != NULL; h = TreeNext(hTree, TVGN_NEXT, h))
+        if (match(TreeItemText(hProcess, hTree, h), want))
+            return h;
+    return NULL;
+}
+
+bool SameName(const std::string &text, const std::string &want)
+{
+    return Lower(text) == Lower(want);
+}
+
+bool NamesDrive(const std::string &text, const std::string &drive)
+{
+    return Lower(text).find("(" + Lower(drive) + ")") != std::string::npos;
+}
+
+bool IsMyComputer(const std::string &text, const std::string &)
+{
+    return text == "My Computer" || text == "Computer" || text == "This PC" || text == "Deze computer";
+}
+
+std::vector<std::string> SplitFolders(const std::string &path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char ch : path) {
+        if (ch == '\\') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += ch;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+HWND TreeOf(HWND hBrowser)
+{
+    return FindWindowExA(hBrowser, NULL, "SysTreeView32", NULL);
+}
+
+}  // namespace
+
+bool Start(Installer &inst, const std::string &exe, const std::string &cwd)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    std::string cmd = "\"" + exe + "\"";
+    std::vector<char> cmdBuf(cmd.begin(), cmd.end());
+    cmdBuf.push_back('\0');
+    inst.started = CreateProcessA(exe.c_str(), cmdBuf.data(), NULL, NULL, FALSE, 0, NULL,
+                                  cwd.c_str(), &si, &inst.pi) != FALSE;
+    return inst.started;
+}
+
+bool WaitForExit(Installer &inst, DWORD *pdwExitCode, DWORD ms)
+{
+    if (!inst.started)
+        return false;
+    if (WaitForSingleObject(inst.pi.hProcess, ms) != WAIT_OBJECT_0) {
+        Kill(inst);
+        return false;
+    }
+    GetExitCodeProcess(inst.pi.hProcess, pdwExitCode);
+    Kill(inst);
+    return true;
+}
+
+void Kill(Installer &inst)
+{
+    if (!inst.started)
+        return;
+    if (WaitForSingleObject(inst.pi.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(inst.pi.hProcess, 99);
+        WaitForSingleObject(inst.pi.hProcess, kWaitMs);
+    }
+    CloseHandle(inst.pi.hThread);
+    CloseHandle(inst.pi.hProcess);
+    inst.started = false;
+}
+
+HWND WaitForDialog(const Installer &inst, const std::string &caption, DWORD ms)
+{
+    HWND hwnd = NULL;
+    PollUntil(ms, [&] {
+        hwnd = FindDialog(inst.pi.dwProcessId, &caption, NULL);
+        return hwnd != NULL || WaitForSingleObject(inst.pi.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    return hwnd;
+}
+
+bool ShowsNothingFor(const Installer &inst, DWORD ms)
+{
+    DWORD dwStart = GetTickCount();
+    while (GetTickCount() - dwStart < ms) {
+        DWORD pid = inst.pi.dwProcessId;
+        EnumWindows(AnyVisibleProc, reinterpret_cast<LPARAM>(&pid));
+        if (pid == 0)
+            return false;
+        if (WaitForSingleObject(inst.pi.hProcess, kPollMs) == WAIT_OBJECT_0)
+            return true;
+    }
+    return true;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    char szText[4096] = "";
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(szText), (LPARAM)szText,
+                        SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return szText;
+}
+
+std::string ItemText(HWND hDlg, int id)
+{
+    return WindowText(GetDlgItem(hDlg, id));
+}
+
+void Press(HWND hDlg, int id)
+{
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(hDlg, id));
+}
+
+// Delivered to the focused control, where the dialog manager turns Escape
+// into IDCANCEL, as for a key the user pressed.
+void PressEscape(HWND hDlg)
+{
+    HWND hwndTarget = GetDlgItem(hDlg, IDOK);
+    PostMessageA(hwndTarget, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(hwndTarget, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+void PressCloseButton(HWND hDlg)
+{
+    PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::string MessageBoxText(HWND hBox)
+{
+    const int kIdText = 0xFFFF;   // the message text's control in a message box
+    return ItemText(hBox, kIdText);
+}
+
+bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon)
+{
+    const int kIdIcon = 0x0014;
+    HWND hwndIcon = GetDlgItem(hBox, kIdIcon);
+    if (hwndIcon == NULL)
+        return false;
+    DWORD_PTR dwIcon = 0;
+    SendMessageTimeoutA(hwndIcon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendMs, &dwIcon);
+    return dwIcon != 0 && (HICON)dwIcon == LoadIconA(NULL, pszIcon);
+}
+
+HWND OpenBrowser(HWND hDlg, DWORD ms)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hDlg, &pid);
+    Press(hDlg, 1006);
+    HWND hBrowser = NULL;
+    PollUntil(ms, [&] {
+        hBrowser = FindDialog(pid, NULL, hDlg);
+        return hBrowser != NULL && TreeOf(hBrowser) != NULL;
+    });
+    return hBrowser;
+}
+
+bool BrowserSelect(const Installer &inst, HWND hBrowser, const std::string &folder)
+{
+    HWND hTree = TreeOf(hBrowser);
+    std::vector<std::string> parts = SplitFolders(folder);
+    if (hTree == NULL || parts.empty())
+        return false;
+    HANDLE hProcess = inst.pi.hProcess;
+    HTREEITEM hItem = TreeNext(hTree, TVGN_ROOT, NULL);
+    hItem = hItem ? FindChild(hProcess, hTree, hItem, IsMyComputer, "") : NULL;
+    hItem = hItem ? FindChild(hProcess, hTree, hItem, NamesDrive, parts[0]) : NULL;
+    for (size_t i = 1; i < parts.size() && hItem != NULL; i++)
+        hItem = FindChild(hProcess, hTree, hItem, SameName, parts[i]);
+    if (hItem == NULL)
+        return false;
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem,
+                        SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return TreeNext(hTree, TVGN_CARET, NULL) == hItem;
+}
+
+std::string BrowserSelectionText(const Installer &inst, HWND hBrowser)
+{
+    HWND hTree = TreeOf(hBrowser);
+    HTREEITEM hItem = TreeNext(hTree, TVGN_CARET, NULL);
+    return hItem ? TreeItemText(inst.pi.hProcess, hTree, hItem) : "";
+}
+
+void BrowserConfirm(HWND hBrowser)
+{
+    Press(hBrowser, IDOK);
+}
+
+void BrowserCancel(HWND hBrowser)
+{
+    Press(hBrowser, IDCANCEL);
+}
+
+bool WaitGone(HWND hwnd, DWORD ms)
+{
+    return PollUntil(ms, [&] { return !IsWindow(hwnd); });
+}
+
+}  // namespace driver

@@ -1,2 +1,144 @@
-#include <gtest/gtest.h>
-TEST(Placeholder, Runs) {}
+// The installation run through the real program, Raadrups not installed:
+// the not-found dialog, its three ways out, browsing, and the moves.
+#include "installer_fixture.h"
+
+namespace {
+
+const std::string kList = "a.dat\r\nb.dat\r\n";
+
+TEST_F(InstallerRun, NotFoundShowsStartFolderAndOkUnchangedMovesNothing)
+{
+    AddSeries({"a.dat", "b.dat"});
+    WriteList(kList);
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kNotFoundText);
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
+
+    driver::Press(hDlg, IDOK);
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+    ExpectInStartOnly("b.dat");
+    ExpectListDeleted();
+}
+
+enum class WayOut { Cancel, Escape, CloseButton };
+
+class CancelRun : public InstallerRun, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(CancelRun, MovesNothingShowsNothingDeletesList)
+{
+    AddSeries({"a.dat", "b.dat"});
+    WriteList(kList);
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);   // even with a real folder chosen
+    switch (GetParam()) {
+    case WayOut::Cancel: driver::Press(hDlg, IDCANCEL); break;
+    case WayOut::Escape: driver::PressEscape(hDlg); break;
+    case WayOut::CloseButton: driver::PressCloseButton(hDlg); break;
+    }
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+    ExpectInStartOnly("b.dat");
+    EXPECT_TRUE(driver::ListFolder(data).empty());
+    ExpectListDeleted();
+}
+
+std::string WayOutName(const ::testing::TestParamInfo<WayOut> &info)
+{
+    switch (info.param) {
+    case WayOut::Cancel: return "Annuleren";
+    case WayOut::Escape: return "Escape";
+    case WayOut::CloseButton: return "CloseButton";
+    }
+    return "";
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysOut, CancelRun,
+                         ::testing::Values(WayOut::Cancel, WayOut::Escape, WayOut::CloseButton),
+                         WayOutName);
+
+TEST_F(InstallerRun, BrowseAndOkMovesListedSeriesAndReportsSuccess)
+{
+    AddSeries({"a.dat", "b.dat", "c.dat", "d.dat", "e.dat", "serie7", "Lees mij.txt", "oud.dat"});
+    driver::WriteFile(DataPath("oud.dat"), "vorige versie");
+    WriteList("a.dat\r\nb.dat\nsub\\c.dat\rsub/d.dat\r\nC:e.dat\r\n\r\n\r\nserie7\r\n"
+              "Lees mij.TXT\r\nteinstal.txt\r\noud.dat");
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    for (const char *name : {"a.dat", "b.dat", "c.dat", "d.dat", "e.dat", "serie7", "oud.dat"})
+        ExpectInDataOnly(name);
+    ExpectInStartOnly("Lees mij.txt");
+    EXPECT_FALSE(driver::FileExists(data + "\\sub\\c.dat"));
+    ExpectListDeleted();
+}
+
+TEST_F(InstallerRun, EmptyListStillReportsSuccessAndIsDeleted)
+{
+    WriteList("");
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    ExpectListDeleted();
+}
+
+TEST_F(InstallerRun, NoListEndsSilentlyAndDeletesNothing)
+{
+    AddSeries({"a.dat"});
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+}
+
+TEST_F(InstallerRun, BrowserCancelledLeavesPathAndOkAlone)
+{
+    WriteList(kList);
+    AddSeries({"a.dat", "b.dat"});
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    HWND hBrowser = driver::OpenBrowser(hDlg);
+    ASSERT_NE(hBrowser, nullptr);
+    ASSERT_TRUE(driver::BrowserSelect(inst, hBrowser, data));
+    driver::BrowserCancel(hBrowser);
+    ASSERT_TRUE(driver::WaitGone(hBrowser));
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
+    driver::Press(hDlg, IDOK);
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+    ExpectListDeleted();
+}
+
+TEST_F(InstallerRun, BrowserConfirmedAsOpenedPutsItsFolderInThePathBox)
+{
+    WriteList(kList);
+    AddSeries({"a.dat", "b.dat"});
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    HWND hBrowser = driver::OpenBrowser(hDlg);
+    ASSERT_NE(hBrowser, nullptr);
+    std::string selected = driver::BrowserSelectionText(inst, hBrowser);
+    driver::BrowserConfirm(hBrowser);
+    ASSERT_TRUE(driver::WaitGone(hBrowser));
+    std::string box = driver::ItemText(hDlg, IDC_DATAPATH);
+    EXPECT_FALSE(box.empty()) << "selected: " << selected;
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
+    driver::Press(hDlg, IDCANCEL);
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+}
+
+}  // namespace

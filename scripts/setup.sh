@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine; safe to run
+# again (it installs only what is missing).
+set -euo pipefail
+
+packages=(
+    cmake make
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    googletest
+    wine64 xvfb xauth
+    imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,102 @@
+#include "files.h"
+#include <windows.h>
+#include <algorithm>
+
+namespace driver {
+
+std::string FreshFolder(const std::string &name)
+{
+    MakeFolder("C:\\rrtest");
+    std::string path = "C:\\rrtest\\" + name;
+    RemoveTree(path);
+    MakeFolder(path);
+    return path;
+}
+
+void MakeFolder(const std::string &path)
+{
+    CreateDirectoryA(path.c_str(), NULL);
+}
+
+void WriteFile(const std::string &path, const std::string &bytes)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return;
+    DWORD cbWritten = 0;
+    ::WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL);
+    CloseHandle(hFile);
+}
+
+bool ReadFile(const std::string &path, std::string *pBytes)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    pBytes->clear();
+    char buf[65536];
+    DWORD cbRead = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(hFile, buf, sizeof(buf), &cbRead, NULL) != FALSE) && cbRead > 0)
+        pBytes->append(buf, cbRead);
+    CloseHandle(hFile);
+    return ok;
+}
+
+bool FileExists(const std::string &path)
+{
+    DWORD dwAttr = GetFileAttributesA(path.c_str());
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> ListFolder(const std::string &path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = fd.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveTree(const std::string &path)
+{
+    DWORD dwAttr = GetFileAttributesA(path.c_str());
+    if (dwAttr == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (!(dwAttr & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        return;
+    }
+    for (const std::string &name : ListFolder(path))
+        RemoveTree(path + "\\" + name);
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string SeriesBytes(const std::string &name)
+{
+    std::string bytes = "Raadrups serie " + name + "\r\n";
+    for (int i = 0; i < 256; i++)
+        bytes += (char)i;
+    return bytes;
+}
+
+std::string ProgramFolder()
+{
+    char szPath[MAX_PATH] = "";
+    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    std::string path(szPath, cch < MAX_PATH ? cch : 0);
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+}  // namespace driver

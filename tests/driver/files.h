@@ -1,0 +1,26 @@
+// Folders and files of a test, laid out inside the test prefix.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// A fresh, empty folder C:\rrtest\<name> (what was there before is removed).
+std::string FreshFolder(const std::string &name);
+
+void MakeFolder(const std::string &path);
+void WriteFile(const std::string &path, const std::string &bytes);
+// The file's bytes; false when it cannot be read.
+bool ReadFile(const std::string &path, std::string *pBytes);
+bool FileExists(const std::string &path);
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> ListFolder(const std::string &path);
+void RemoveTree(const std::string &path);
+
+// Recognisable contents for a series file: its name and every byte value.
+std::string SeriesBytes(const std::string &name);
+
+// The folder of the test program itself, with a trailing backslash.
+std::string ProgramFolder();
+
+}  // namespace driver

@@ -1,0 +1,114 @@
+#include "installer_fixture.h"
+
+const char kNotFoundText[] =
+    "Raadrups is niet te vinden. Indien het programma toch op de computer "
+    "staat, blader dan zelf naar de data-map van Raadrups!";
+const char kSuccessText[] = "De serie(s) zijn ingelezen!";
+const char kNotMovedStart[] = "De volgende serie(s) zijn niet ingelezen:";
+
+static std::string InstallerExe()
+{
+    return driver::ProgramFolder() + "instrrse.exe";
+}
+
+void InstallerRun::SetUp()
+{
+    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char &ch : name)
+        if (ch == '/')
+            ch = '_';
+    root = driver::FreshFolder(name);
+    start = root + "\\nieuw";
+    data = root + "\\data";
+    driver::MakeFolder(start);
+    driver::MakeFolder(data);
+}
+
+void InstallerRun::TearDown()
+{
+    driver::Kill(inst);
+}
+
+void InstallerRun::AddSeries(const std::vector<std::string> &names)
+{
+    for (const std::string &name : names)
+        driver::WriteFile(StartPath(name), driver::SeriesBytes(name));
+}
+
+void InstallerRun::WriteList(const std::string &bytes)
+{
+    driver::WriteFile(ListPath(), bytes);
+}
+
+HWND InstallerRun::StartDialog()
+{
+    EXPECT_TRUE(driver::Start(inst, InstallerExe(), start)) << InstallerExe();
+    HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
+    EXPECT_NE(hDlg, nullptr) << "no data-folder dialog";
+    return hDlg;
+}
+
+void InstallerRun::BrowseTo(HWND hDlg, const std::string &folder)
+{
+    HWND hBrowser = driver::OpenBrowser(hDlg);
+    ASSERT_NE(hBrowser, nullptr) << "no folder browser";
+    ASSERT_TRUE(driver::BrowserSelect(inst, hBrowser, folder)) << folder;
+    driver::BrowserConfirm(hBrowser);
+    ASSERT_TRUE(driver::WaitGone(hBrowser));
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
+}
+
+std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWarningIcon)
+{
+    HWND hBox = driver::WaitForDialog(inst, caption);
+    EXPECT_NE(hBox, nullptr) << "no message box \"" << caption << "\"";
+    if (hBox == nullptr)
+        return "";
+    std::string text = driver::MessageBoxText(hBox);
+    if (pWarningIcon != nullptr)
+        *pWarningIcon = driver::MessageBoxHasIcon(hBox, IDI_WARNING);
+    driver::Press(hBox, IDOK);
+    return text;
+}
+
+void InstallerRun::ExpectCleanExit()
+{
+    DWORD dwExit = 1;
+    ASSERT_TRUE(driver::WaitForExit(inst, &dwExit)) << "the installer did not end; terminated";
+    EXPECT_EQ(dwExit, 0u);
+}
+
+void InstallerRun::ExpectSilentExit(HWND hDlg)
+{
+    EXPECT_TRUE(driver::WaitGone(hDlg)) << "the dialog did not close";
+    EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs)) << "the installer showed a window";
+    ExpectCleanExit();
+}
+
+void InstallerRun::ExpectInStartOnly(const std::string &name)
+{
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(StartPath(name), &bytes) && bytes == driver::SeriesBytes(name))
+        << name << " is not in the start folder as it was";
+    EXPECT_FALSE(driver::FileExists(DataPath(name))) << name << " is in the data folder too";
+}
+
+void InstallerRun::ExpectInDataOnly(const std::string &name)
+{
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(DataPath(name), &bytes) && bytes == driver::SeriesBytes(name))
+        << name << " is not in the data folder byte for byte";
+    EXPECT_FALSE(driver::FileExists(StartPath(name))) << name << " is still in the start folder";
+}
+
+void InstallerRun::ExpectListKept(const std::string &bytes)
+{
+    std::string kept;
+    EXPECT_TRUE(driver::ReadFile(ListPath(), &kept) && kept == bytes) << "the list was not kept as it was";
+}
+
+void InstallerRun::ExpectListDeleted()
+{
+    EXPECT_FALSE(driver::FileExists(ListPath())) << "the list was not deleted";
+}

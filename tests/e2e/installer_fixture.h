@@ -1,0 +1,49 @@
+// A start folder with series files and a list, a data folder beside it, and
+// the real installer started in the start folder.
+#pragma once
+#include "driver.h"
+#include "files.h"
+#include "res/resource.h"
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+extern const char kNotFoundText[];
+extern const char kSuccessText[];
+extern const char kNotMovedStart[];
+
+class InstallerRun : public ::testing::Test {
+protected:
+    std::string root;    // C:\rrtest\<test>
+    std::string start;   // the start folder, no trailing backslash
+    std::string data;    // the data folder, no trailing backslash
+    driver::Installer inst;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string StartPath(const std::string &name) const { return start + "\\" + name; }
+    std::string DataPath(const std::string &name) const { return data + "\\" + name; }
+    std::string ListPath() const { return StartPath("teinstal.txt"); }
+
+    void AddSeries(const std::vector<std::string> &names);
+    void WriteList(const std::string &bytes);
+
+    // Starts the installer in the start folder and waits for its dialog.
+    HWND StartDialog();
+    // Browses to the folder and confirms it; the path box then holds it.
+    void BrowseTo(HWND hDlg, const std::string &folder);
+    // Waits for a message box with this caption, returns its text and
+    // confirms it.
+    std::string AnswerMessageBox(const std::string &caption, bool *pWarningIcon = nullptr);
+    // Waits for the program to end by itself and expects exit code 0.
+    void ExpectCleanExit();
+    // Expects the dialog to close, then nothing more to be shown, and the
+    // program to end.
+    void ExpectSilentExit(HWND hDlg);
+
+    void ExpectInStartOnly(const std::string &name);
+    void ExpectInDataOnly(const std::string &name);
+    void ExpectListKept(const std::string &bytes);
+    void ExpectListDeleted();
+};
