@@ -10,6 +10,7 @@ packages=(
     googletest
     wine64 xvfb xauth
     imagemagick
+    locales
 )
 
 missing=()
@@ -22,4 +23,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The double-byte code page tests run the programs under a Japanese locale;
+# Wine needs it generated to map such file names to the disk.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    echo "setup: generating the ja_JP.UTF-8 locale"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

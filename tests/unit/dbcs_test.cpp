@@ -1,0 +1,81 @@
+// Path splitting, joining and the moves under a double-byte ANSI code page
+// (932): a trail byte equal to "\" (0x5C) is part of its character, never a
+// separator. ctest runs this program under a Japanese locale.
+#include "app/globals.h"
+#include "app/paths.h"
+#include "app/series.h"
+#include "tests/driver/files.h"
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string>
+
+namespace {
+
+// Two characters of code page 932 whose trail byte is 0x5C.
+const std::string kHyo = "\x95\x5C";   // U+8868
+const std::string kSo = "\x83\x5C";    // U+30BD
+
+class Dbcs : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run this under a Japanese locale"; }
+};
+
+TEST_F(Dbcs, TrailByteIsNoSeparator)
+{
+    std::string path = "C:\\" + kHyo + "\\" + kSo + ".dat";
+    char szDrive[3], szDir[MAX_PATH], szName[256], szExt[256];
+    ASSERT_TRUE(SplitPath(path.c_str(), szDrive, sizeof(szDrive), szDir, sizeof(szDir),
+                          szName, sizeof(szName), szExt, sizeof(szExt)));
+    EXPECT_STREQ(szDrive, "C:");
+    EXPECT_EQ(std::string(szDir), "\\" + kHyo + "\\");
+    EXPECT_EQ(std::string(szName), kSo);
+    EXPECT_STREQ(szExt, ".dat");
+
+    ASSERT_TRUE(SplitPath(("sub\\" + kSo).c_str(), NULL, 0, NULL, 0, szName, sizeof(szName),
+                          szExt, sizeof(szExt)));
+    EXPECT_EQ(std::string(szName), kSo);
+}
+
+TEST_F(Dbcs, FolderEndingInATrailByteStillGetsItsBackslash)
+{
+    char sz[MAX_PATH];
+    ASSERT_TRUE(MakeFolderPath(sz, sizeof(sz), "C:", ("\\" + kHyo).c_str()));
+    EXPECT_EQ(std::string(sz), "C:\\" + kHyo + "\\");
+
+    strcpy(sz, ("C:\\" + kHyo).c_str());
+    EXPECT_FALSE(IsFolderPath(sz));
+    ASSERT_TRUE(EnsureTrailingBackslash(sz));
+    EXPECT_EQ(std::string(sz), "C:\\" + kHyo + "\\");
+    ASSERT_TRUE(EnsureTrailingBackslash(sz));
+    EXPECT_EQ(std::string(sz), "C:\\" + kHyo + "\\");
+}
+
+TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
+{
+    std::string root = driver::FreshFolder("unit.dbcs");
+    std::string start = root + "\\" + kHyo;   // the start folder's name ends in 0x5C
+    std::string data = root + "\\data";
+    driver::MakeFolder(start);
+    driver::MakeFolder(data);
+    std::string name = kSo + ".dat";
+    driver::WriteFile(start + "\\" + name, driver::SeriesBytes(name));
+    strcpy(g_szCurrentDir, start.c_str());
+    ASSERT_TRUE(EnsureTrailingBackslash(g_szCurrentDir));
+    strcpy(g_szDataDir, (data + "\\").c_str());
+
+    FILE *file = tmpfile();
+    std::string list = "sub\\" + name + "\r\n";
+    fwrite(list.data(), 1, list.size(), file);
+    rewind(file);
+    BOOL fAll = MoveSeries(file);
+    fclose(file);
+
+    char szText[4096];
+    FormatNotMoved(szText, sizeof(szText));
+    EXPECT_TRUE(fAll) << szText;
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(data + "\\" + name, &bytes) && bytes == driver::SeriesBytes(name));
+    EXPECT_FALSE(driver::FileExists(start + "\\" + name));
+}
+
+}  // namespace
