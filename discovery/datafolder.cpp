@@ -1,7 +1,28 @@
 #include "discovery.h"
 #include "../app/globals.h"
+#include "../app/paths.h"
+#include <shlwapi.h>
+
+// A value such as .\data or ..\series names a folder relative to the INI
+// file's own folder. When the combined path cannot be formed whole, the
+// data folder counts as not set, so that the user chooses it; a partly
+// combined path would send the series somewhere else.
+static void ResolveAgainstIniFolder(void)
+{
+    char szDrive[3], szDir[MAX_PATH], szIniFolder[MAX_PATH], szCombined[MAX_PATH];
+    if (!SplitPath(g_szIniPath, szDrive, sizeof(szDrive), szDir, sizeof(szDir), NULL, 0, NULL, 0)
+        || !MakeFolderPath(szIniFolder, sizeof(szIniFolder), szDrive, szDir)
+        || PathCombineA(szCombined, szIniFolder, g_szDataDir) == NULL) {
+        g_szDataDir[0] = '\0';
+        return;
+    }
+    CopyPath(g_szDataDir, MAX_PATH, szCombined);
+}
 
 void LoadDataFolder(void)
 {
-    g_szDataDir[0] = '\0';
+    GetPrivateProfileStringA("Tolpen", "Data", "", g_szDataDir, MAX_PATH, g_szIniPath);
+    EnsureTrailingBackslash(g_szDataDir);
+    if (g_szDataDir[0] == '.')
+        ResolveAgainstIniFolder();
 }

@@ -1,0 +1,8 @@
+// Whether one shortcut leads to the Raadrups program.
+#pragma once
+#include <windows.h>
+
+// Examines the shortcut file g_szLinkPath: g_szIniPath becomes the path of
+// the "tolpen.ini" beside the shortcut's target "wimbelok.exe", or empty.
+// hwnd owns any window the shell shows while resolving the shortcut.
+void CheckShortcut(HWND hwnd);
