@@ -1,0 +1,179 @@
+#include "linktest.h"
+#include "app/globals.h"
+#include "res/resource.h"
+#include "ui/datafolder.h"
+
+bool ReadStoredBitmap(HMODULE hmod, int idb, BITMAPINFOHEADER &bih, Pixels &px, std::string &err)
+{
+    HRSRC hrsrc = FindResourceA(hmod, MAKEINTRESOURCEA(idb), (LPCSTR)RT_BITMAP);
+    if (hrsrc == NULL) {
+        err = "no bitmap " + std::to_string(idb);
+        return false;
+    }
+    DWORD cb = SizeofResource(hmod, hrsrc);
+    HGLOBAL hglob = LoadResource(hmod, hrsrc);
+    const BYTE *pb = hglob != NULL ? (const BYTE *)LockResource(hglob) : NULL;
+    if (pb == NULL || cb < sizeof(bih)) {
+        err = "bitmap " + std::to_string(idb) + " is unreadable";
+        return false;
+    }
+    memcpy(&bih, pb, sizeof(bih));
+    if (bih.biSize != sizeof(bih) || bih.biBitCount != 24 || bih.biCompression != BI_RGB ||
+        bih.biClrUsed != 0 || bih.biWidth <= 0 || bih.biHeight <= 0) {
+        err = "bitmap " + std::to_string(idb) + " is not an uncompressed bottom-up 24-bit DIB";
+        return false;
+    }
+    DWORD cbRow = ((DWORD)bih.biWidth * 3 + 3) & ~3u;
+    if (cb != sizeof(bih) + cbRow * (DWORD)bih.biHeight) {
+        err = "bitmap " + std::to_string(idb) + " has " + std::to_string(cb) + " bytes";
+        return false;
+    }
+    px.cx = bih.biWidth;
+    px.cy = bih.biHeight;
+    px.cr.resize((size_t)px.cx * px.cy);
+    for (int y = 0; y < px.cy; y++) {
+        const BYTE *pRow = pb + sizeof(bih) + (size_t)(px.cy - 1 - y) * cbRow;
+        for (int x = 0; x < px.cx; x++)
+            px.cr[(size_t)y * px.cx + x] = RGB(pRow[3 * x + 2], pRow[3 * x + 1], pRow[3 * x]);
+    }
+    return true;
+}
+
+Pixels ReadClientPixels(HWND hwnd, int x, int y, int cx, int cy)
+{
+    Pixels px;
+    px.cx = cx;
+    px.cy = cy;
+    px.cr.resize((size_t)cx * cy);
+    HDC hdc = GetDC(hwnd);
+    for (int dy = 0; dy < cy; dy++)
+        for (int dx = 0; dx < cx; dx++)
+            px.cr[(size_t)dy * cx + dx] = GetPixel(hdc, x + dx, y + dy);
+    ReleaseDC(hwnd, hdc);
+    return px;
+}
+
+struct Cover {
+    HWND hwnd;
+    RECT rcPart;
+    std::vector<bool> *pfCovered;
+};
+
+static BOOL CALLBACK MarkChild(HWND hwndChild, LPARAM lParam)
+{
+    Cover *pCover = (Cover *)lParam;
+    if (!IsWindowVisible(hwndChild))
+        return TRUE;
+    RECT rc;
+    GetWindowRect(hwndChild, &rc);
+    MapWindowPoints(NULL, pCover->hwnd, (POINT *)&rc, 2);
+    int cx = pCover->rcPart.right - pCover->rcPart.left;
+    for (int y = rc.top; y < rc.bottom; y++)
+        for (int x = rc.left; x < rc.right; x++)
+            if (x >= pCover->rcPart.left && x < pCover->rcPart.right && y >= pCover->rcPart.top &&
+                y < pCover->rcPart.bottom)
+                (*pCover->pfCovered)[(size_t)(y - pCover->rcPart.top) * cx + (x - pCover->rcPart.left)] = true;
+    return TRUE;
+}
+
+std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy)
+{
+    std::vector<bool> fCovered((size_t)cx * cy, false);
+    Cover cover = {hwnd, {x, y, x + cx, y + cy}, &fCovered};
+    EnumChildWindows(hwnd, MarkChild, (LPARAM)&cover);
+    return fCovered;
+}
+
+static bool WriteAll(HANDLE hFile, const void *pv, DWORD cb)
+{
+    DWORD cbWritten = 0;
+    return WriteFile(hFile, pv, cb, &cbWritten, NULL) && cbWritten == cb;
+}
+
+bool SaveClientBmp(HWND hwnd, const std::string &path)
+{
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = rc.right - rc.left;
+    bih.biHeight = rc.bottom - rc.top;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    DWORD cbRow = ((DWORD)bih.biWidth * 3 + 3) & ~3u;
+    bih.biSizeImage = cbRow * (DWORD)bih.biHeight;
+
+    void *pvBits = NULL;
+    HDC hdcWin = GetDC(hwnd);
+    HDC hdcMem = CreateCompatibleDC(hdcWin);
+    HBITMAP hbm = CreateDIBSection(hdcWin, (BITMAPINFO *)&bih, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    bool fOk = hdcMem != NULL && hbm != NULL;
+    if (fOk) {
+        HGDIOBJ hbmOld = SelectObject(hdcMem, hbm);
+        fOk = BitBlt(hdcMem, 0, 0, bih.biWidth, bih.biHeight, hdcWin, 0, 0, SRCCOPY) != FALSE;
+        SelectObject(hdcMem, hbmOld);
+        GdiFlush();
+    }
+    if (fOk) {
+        BITMAPFILEHEADER bfh = {};
+        bfh.bfType = 0x4D42;
+        bfh.bfOffBits = sizeof(bfh) + sizeof(bih);
+        bfh.bfSize = bfh.bfOffBits + bih.biSizeImage;
+        HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        fOk = hFile != INVALID_HANDLE_VALUE;
+        if (fOk) {
+            fOk = WriteAll(hFile, &bfh, sizeof(bfh)) && WriteAll(hFile, &bih, sizeof(bih)) &&
+                  WriteAll(hFile, pvBits, bih.biSizeImage);
+            CloseHandle(hFile);
+        }
+    }
+    if (hbm != NULL)
+        DeleteObject(hbm);
+    if (hdcMem != NULL)
+        DeleteDC(hdcMem);
+    ReleaseDC(hwnd, hdcWin);
+    return fOk;
+}
+
+std::string ModuleDir()
+{
+    char szPath[MAX_PATH];
+    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH)
+        return "";
+    char *pszSlash = strrchr(szPath, '\\');
+    if (pszSlash == NULL)
+        return "";
+    pszSlash[1] = '\0';
+    return szPath;
+}
+
+void PumpPending()
+{
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE); i++) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+HWND OpenDataFolderDialog(bool fShow)
+{
+    g_hInst = GetModuleHandleA(NULL);
+    HWND hDlg = CreateDialogParamA(g_hInst, MAKEINTRESOURCEA(IDD_DATAFOLDER), NULL, DataFolderDlgProc, 0);
+    if (hDlg == NULL)
+        return NULL;
+    if (fShow)
+        ShowWindow(hDlg, SW_SHOWNOACTIVATE);
+    UpdateWindow(hDlg);
+    PumpPending();
+    return hDlg;
+}
+
+void CloseDataFolderDialog(HWND hDlg)
+{
+    if (IsWindow(hDlg))
+        DestroyWindow(hDlg);
+    PumpPending();
+}

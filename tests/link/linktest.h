@@ -1,0 +1,57 @@
+// Helpers shared by the download link tests: the dialog opened from this
+// test program's own copy of the resources, the link's images as they are
+// stored, and the pixels a window shows.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// The link's state, as the dialog keeps it.
+extern BOOL g_fLinkHot;
+extern HBITMAP g_hbmLink;
+extern HBITMAP g_hbmLinkHot;
+extern HCURSOR g_hcurHand;
+extern RECT g_rcLink;
+
+const char c_szDownloadUrl[] = "http://www.raadrups-quiz.nl/raadrups/downloadrr.htm";
+const int c_xLink = 82;
+const int c_yLink = 194;
+const int c_cxLink = 304;
+const int c_cyLink = 16;
+const COLORREF c_crText = RGB(0, 0, 255);
+const COLORREF c_crBack = RGB(228, 228, 228);
+
+struct Pixels {
+    int cx = 0;
+    int cy = 0;
+    std::vector<COLORREF> cr;  // top-down rows
+    COLORREF At(int x, int y) const { return cr[(size_t)y * cx + x]; }
+};
+
+// A bitmap resource as stored in hmod (a BITMAPINFOHEADER and the bits);
+// fails unless it is an uncompressed 24-bit DIB without colour table.
+bool ReadStoredBitmap(HMODULE hmod, int idb, BITMAPINFOHEADER &bih, Pixels &px, std::string &err);
+
+// Pixels of a window's client area, read back from its device context.
+Pixels ReadClientPixels(HWND hwnd, int x, int y, int cx, int cy);
+
+// Which pixels of that part of the client area a child window covers.
+std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy);
+
+// Writes the window's client area as a 24-bit BMP file. (The frame and
+// caption are the window manager's and not the program's.)
+bool SaveClientBmp(HWND hwnd, const std::string &path);
+
+// The folder of this test program, with a trailing backslash.
+std::string ModuleDir();
+
+// The data-folder dialog, modeless, painted, and shown without activation
+// unless fShow is false. (Under a display without window manager Wine
+// waits two seconds when a shown dialog is destroyed, so tests that open
+// many keep them hidden.)
+HWND OpenDataFolderDialog(bool fShow = true);
+void CloseDataFolderDialog(HWND hDlg);
+
+// Dispatches what is queued for this thread, mouse input left out so the
+// real pointer cannot play into a test.
+void PumpPending();
