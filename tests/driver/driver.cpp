@@ -262,15 +262,76 @@ std::string MessageBoxText(HWND hBox)
     return ItemText(hBox, kIdText);
 }
 
+namespace {
+
+BOOL CALLBACK FindIconStaticProc(HWND hwnd, LPARAM lParam)
+{
+    char szClass[16] = "";
+    GetClassNameA(hwnd, szClass, sizeof(szClass));
+    if (lstrcmpiA(szClass, "Static") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HWND *>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The 32 x 32 pixels of an icon as drawn on the dialog face colour.
+std::vector<COLORREF> IconPixels(HDC hdcFrom, int xFrom, int yFrom, HICON hIcon)
+{
+    const int kSize = 32;
+    HDC hdcScreen = GetDC(NULL);
+    HDC hdcMem = CreateCompatibleDC(hdcScreen);
+    HBITMAP hbm = CreateCompatibleBitmap(hdcScreen, kSize, kSize);
+    HGDIOBJ hOld = SelectObject(hdcMem, hbm);
+    RECT rc = {0, 0, kSize, kSize};
+    if (hIcon != NULL) {
+        FillRect(hdcMem, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        DrawIconEx(hdcMem, 0, 0, hIcon, kSize, kSize, 0, NULL, DI_NORMAL);
+    } else {
+        BitBlt(hdcMem, 0, 0, kSize, kSize, hdcFrom, xFrom, yFrom, SRCCOPY);
+    }
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < kSize; y++)
+        for (int x = 0; x < kSize; x++)
+            pixels.push_back(GetPixel(hdcMem, x, y));
+    SelectObject(hdcMem, hOld);
+    DeleteObject(hbm);
+    DeleteDC(hdcMem);
+    ReleaseDC(NULL, hdcScreen);
+    return pixels;
+}
+
+int SamePixels(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b)
+{
+    int c = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); i++)
+        c += a[i] == b[i];
+    return c;
+}
+
+}  // namespace
+
+// Icon handles do not cross processes, so the box's icon is compared by
+// what it shows: it must look like the asked-for standard icon, and more
+// like it than like the information icon.
 bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon)
 {
-    const int kIdIcon = 0x0014;
-    HWND hwndIcon = GetDlgItem(hBox, kIdIcon);
+    HWND hwndIcon = NULL;
+    EnumChildWindows(hBox, FindIconStaticProc, reinterpret_cast<LPARAM>(&hwndIcon));
     if (hwndIcon == NULL)
         return false;
-    DWORD_PTR dwIcon = 0;
-    SendMessageTimeoutA(hwndIcon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendMs, &dwIcon);
-    return dwIcon != 0 && (HICON)dwIcon == LoadIconA(NULL, pszIcon);
+    RedrawWindow(hwndIcon, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    Sleep(100);
+    // Read off the screen, where the other process has drawn it.
+    POINT pt = {0, 0};
+    ClientToScreen(hwndIcon, &pt);
+    HDC hdc = GetDC(NULL);
+    std::vector<COLORREF> shown = IconPixels(hdc, pt.x, pt.y, NULL);
+    ReleaseDC(NULL, hdc);
+    int cAsked = SamePixels(shown, IconPixels(NULL, 0, 0, LoadIconA(NULL, pszIcon)));
+    LPCSTR pszOther = pszIcon == IDI_INFORMATION ? IDI_WARNING : IDI_INFORMATION;
+    int cOther = SamePixels(shown, IconPixels(NULL, 0, 0, LoadIconA(NULL, pszOther)));
+    return cAsked > 32 * 32 * 9 / 10 && cAsked > cOther;
 }
 
 HWND OpenBrowser(HWND hDlg, DWORD ms)

@@ -71,7 +71,9 @@ TEST_F(InstallerRun, BrowseAndOkMovesListedSeriesAndReportsSuccess)
     BrowseTo(hDlg, data);
     driver::Press(hDlg, IDOK);
 
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    bool fWarningIcon = true;
+    EXPECT_EQ(AnswerMessageBox("Succes", &fWarningIcon), kSuccessText);
+    EXPECT_FALSE(fWarningIcon);
     ExpectCleanExit();
     for (const char *name : {"a.dat", "b.dat", "c.dat", "d.dat", "e.dat", "serie7", "oud.dat"})
         ExpectInDataOnly(name);

@@ -55,6 +55,12 @@ rig_up() {
     fi
     rig_env
     if [ ! -e "$RIG/up" ]; then
+        # A fresh prefix each time: one booted again after its wineserver was
+        # killed no longer starts its RPC service, and every program using
+        # COM then waits ten seconds for it. It also makes each run start
+        # from the same state.
+        rm -rf "$RIG/prefix" "$RIG/home"
+        mkdir -p "$RIG/prefix" "$RIG/home"
         "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1 9>&- || return 1
         "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1 9>&-
         # Xvfb has no window manager: managed windows would make Wine wait

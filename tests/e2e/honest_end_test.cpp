@@ -1,0 +1,92 @@
+// What the real program says and keeps when a series cannot be moved: a
+// warning naming it, the list kept, and a second run that finishes the job.
+#include "installer_fixture.h"
+
+namespace {
+
+TEST_F(InstallerRun, FailedMoveIsWarnedAboutAndASecondRunFinishes)
+{
+    AddSeries({"a.dat", "b.dat", "c.dat"});
+    const std::string list = "a.dat\r\nb.dat\r\nc.dat\r\n";
+    WriteList(list);
+    driver::MakeFolder(DataPath("b.dat"));   // the copy of b.dat cannot land
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(driver::WaitForDialog(inst, "Succes", 1000), nullptr);
+    bool fWarningIcon = false;
+    std::string text = AnswerMessageBox("Let op", &fWarningIcon);
+    ExpectCleanExit();
+
+    EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
+    EXPECT_NE(text.find("\nb.dat\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("a.dat"), std::string::npos) << text;
+    EXPECT_NE(text.find("opnieuw"), std::string::npos) << text;
+    EXPECT_TRUE(fWarningIcon);
+    ExpectInDataOnly("a.dat");
+    ExpectInDataOnly("c.dat");
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(StartPath("b.dat"), &bytes) && bytes == driver::SeriesBytes("b.dat"));
+    ExpectListKept(list);
+
+    // The cause solved, the same pack installs the rest and is done.
+    driver::RemoveTree(DataPath("b.dat"));
+    hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    for (const char *name : {"a.dat", "b.dat", "c.dat"})
+        ExpectInDataOnly(name);
+    ExpectListDeleted();
+}
+
+TEST_F(InstallerRun, DataFolderGoneBeforeOkKeepsEverySeries)
+{
+    AddSeries({"a.dat", "b.dat"});
+    const std::string list = "a.dat\r\nb.dat\r\n";
+    WriteList(list);
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::RemoveTree(data);
+    driver::Press(hDlg, IDOK);
+    std::string text = AnswerMessageBox("Let op");
+    ExpectCleanExit();
+    EXPECT_NE(text.find("\na.dat\nb.dat\n"), std::string::npos) << text;
+    ExpectInStartOnly("a.dat");
+    ExpectInStartOnly("b.dat");
+    ExpectListKept(list);
+}
+
+// A chosen folder of 259 characters fills the path box to the last one. It
+// must reach the run whole: one character less names another folder (here
+// one that exists), and a folder too long for its backslash takes no series.
+TEST_F(InstallerRun, FullLengthFolderIsReadWholeAndNeverShortened)
+{
+    AddSeries({"a.dat"});
+    const std::string list = "a.dat\r\n";
+    WriteList(list);
+    std::string chosen = data + "\\" + std::string(MAX_PATH - 1 - data.size() - 1, 'm');
+    ASSERT_EQ(chosen.size(), (size_t)MAX_PATH - 1);
+    std::string shorter = chosen.substr(0, chosen.size() - 1);
+    driver::MakeFolder(shorter);
+    driver::MakeFolder(chosen);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, chosen);
+    driver::Press(hDlg, IDOK);
+    std::string text = AnswerMessageBox("Let op");
+    ExpectCleanExit();
+    EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
+    EXPECT_TRUE(driver::ListFolder(shorter).empty());
+    EXPECT_TRUE(driver::ListFolder(chosen).empty());
+    ExpectInStartOnly("a.dat");
+    ExpectListKept(list);
+}
+
+}  // namespace
