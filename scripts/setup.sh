@@ -11,6 +11,7 @@ packages=(
     wine64 xvfb xauth
     imagemagick
     locales
+    fonts-comic-neue
 )
 
 missing=()

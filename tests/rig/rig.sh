@@ -67,6 +67,10 @@ rig_up() {
         # two seconds for each one to be withdrawn.
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             >>"$RIG/wineboot.log" 2>&1 9>&-
+        # The dialog's font, as close as a free font comes: the dialog is
+        # laid out in units of its size.
+        "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
+            >>"$RIG/wineboot.log" 2>&1 9>&-
         rig_alias_drive
         touch "$RIG/up"
     fi
