@@ -90,3 +90,54 @@ TEST_F(InstallerRun, FullLengthFolderIsReadWholeAndNeverShortened)
 }
 
 }  // namespace
+
+namespace {
+
+// The ANSI file functions stop at MAX_PATH even in the long-path form, so
+// the test reaches such a list through the wide ones.
+std::wstring LongPathW(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+void WriteLongFile(const std::string &path, const std::string &bytes)
+{
+    HANDLE hFile = CreateFileW(LongPathW(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(hFile, INVALID_HANDLE_VALUE) << "the rig cannot make " << path;
+    DWORD cb = 0;
+    WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cb, NULL);
+    CloseHandle(hFile);
+}
+
+std::string ReadLongFile(const std::string &path)
+{
+    HANDLE hFile = CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    char buf[256];
+    DWORD cb = 0;
+    ReadFile(hFile, buf, sizeof(buf), &cb, NULL);
+    CloseHandle(hFile);
+    return std::string(buf, cb);
+}
+
+// A start folder so long that the list's own path would not fit: the run
+// cannot name its list whole, so it shows, moves and deletes nothing.
+TEST_F(InstallerRun, StartFolderTooLongForTheListPathTouchesNothing)
+{
+    start = root + "\\" + std::string(250 - root.size() - 1, 's');
+    ASSERT_EQ(start.size(), 250u);
+    driver::MakeFolder(start);
+    const std::string list = "a.dat\r\n";
+    AddSeries({"a.dat"});
+    WriteLongFile(ListPath(), list);
+
+    ASSERT_TRUE(driver::Start(inst, driver::ProgramFolder() + "instrrse.exe", start));
+    EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
+    ExpectCleanExit();
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(StartPath("a.dat"), &bytes) && bytes == driver::SeriesBytes("a.dat"));
+    EXPECT_EQ(ReadLongFile(ListPath()), list) << "the list was not kept as it was";
+}
+
+}  // namespace
