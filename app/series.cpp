@@ -7,9 +7,10 @@ static const int c_cchEntry = 149;
 static const int c_cLineBreaksSkipped = 5;
 static const int c_cNamesShown = 15;
 
-// What the last MoveSeries could not do, for the closing warning.
+// What the last MoveSeries could not do, for the closing warning: a name
+// comes from one entry, so it and its line break take at most 150 bytes.
 int g_cNotMoved;
-char g_szNotMoved[c_cNamesShown * 512];
+char g_szNotMoved[c_cNamesShown * (c_cchEntry + 1) + 1];
 BOOL g_fListUnread;
 
 static BOOL IsLineBreak(int ch)
@@ -116,8 +117,8 @@ static void MoveEntry(const char *pszEntry)
     if (PathsEqual(szExt, ".txt"))
         return;
     char szFile[sizeof(szName) + sizeof(szExt)];
-    strcpy(szFile, szName);
-    strcat(szFile, szExt);
+    CopyPath(szFile, sizeof(szFile), szName);
+    AppendPath(szFile, sizeof(szFile), szExt);
     if (szFile[0] == '\0')
         return;   // an empty line or a bare folder names no file
     if (!MoveSeriesFile(szFile))

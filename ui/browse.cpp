@@ -28,7 +28,8 @@ static void ChooseFolder(HWND hDlg, char *pszChosen)
 static void EnableOk(HWND hDlg, BOOL fEnable)
 {
     HWND hwndOk = GetDlgItem(hDlg, IDOK);
-    if (!IsWindowEnabled(hwndOk) != !fEnable)
+    BOOL fEnabled = IsWindowEnabled(hwndOk) ? TRUE : FALSE;
+    if (fEnabled != fEnable)
         EnableWindow(hwndOk, fEnable);
 }
 

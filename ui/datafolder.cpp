@@ -1,6 +1,7 @@
 #include "datafolder.h"
 #include "link.h"
 #include "../app/globals.h"
+#include "../app/paths.h"
 #include "../res/resource.h"
 
 static const char c_szNotFound[] =
@@ -54,7 +55,7 @@ static void OnOk(HWND hDlg)
     char szPath[MAX_PATH] = "";
     GetDlgItemTextA(hDlg, IDC_DATAPATH, szPath, MAX_PATH);
     if (szPath[0] != '\0')
-        lstrcpynA(g_szDataDir, szPath, MAX_PATH);
+        CopyPath(g_szDataDir, MAX_PATH, szPath);
     EndDialog(hDlg, IDOK);
 }
 
