@@ -143,3 +143,52 @@ BOOL MakeFolderPath(char *pszDest, size_t cbDest,
         pszDest[0] = '\0';
     return fOk;
 }
+
+static BOOL IsForbiddenInName(BYTE b)
+{
+    return b < 32 || strchr("<>:\"|?*\\/", b) != NULL;
+}
+
+static BOOL IsDeviceDigit(BYTE b)
+{
+    // Windows takes the superscripts of the ANSI code page as port numbers too.
+    return (b >= '0' && b <= '9') || b == 0xB9 || b == 0xB2 || b == 0xB3;
+}
+
+static BOOL IsDeviceName(const char *pszName)
+{
+    static const char *const c_apszDevices[] = { "con", "prn", "aux", "nul", "conin$", "conout$" };
+    static const char *const c_apszPorts[] = { "com", "lpt" };
+
+    // Windows looks only at what stands before the first dot, blanks trimmed.
+    size_t cchBase = strcspn(pszName, ".");
+    while (cchBase > 0 && pszName[cchBase - 1] == ' ')
+        cchBase--;
+    char szBase[8];
+    if (cchBase >= sizeof(szBase))
+        return FALSE;
+    for (size_t i = 0; i < cchBase; i++)
+        szBase[i] = FoldAscii(pszName[i]);
+    szBase[cchBase] = '\0';
+
+    for (const char *pszDevice : c_apszDevices)
+        if (strcmp(szBase, pszDevice) == 0)
+            return TRUE;
+    for (const char *pszPort : c_apszPorts)
+        if (cchBase == 4 && strncmp(szBase, pszPort, 3) == 0 && IsDeviceDigit((BYTE)szBase[3]))
+            return TRUE;
+    return FALSE;
+}
+
+BOOL IsPlainFileName(const char *pszName)
+{
+    const char *pchLast = LastChar(pszName);
+    if (pchLast == NULL)
+        return FALSE;
+    if (CharBytes(pchLast) == 1 && (*pchLast == '.' || *pchLast == ' '))
+        return FALSE;
+    for (const char *pch = pszName; *pch != '\0'; pch += CharBytes(pch))
+        if (CharBytes(pch) == 1 && IsForbiddenInName((BYTE)*pch))
+            return FALSE;
+    return !IsDeviceName(pszName);
+}

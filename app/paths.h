@@ -36,3 +36,11 @@ BOOL SplitPath(const char *pszPath,
 // empty result, when it does not fit.
 BOOL MakeFolderPath(char *pszDest, size_t cbDest,
                     const char *pszDrive, const char *pszDir);
+
+// Whether a file name taken from the series list may be opened as a file in
+// a folder: FALSE for names that Windows would not open as that file in that
+// folder, namely device names (CON, NUL, COM1, ... with any extension, which
+// must never be opened), names ending in a dot or a blank (Windows drops
+// those and would open another file), ":" (a stream or a drive), wildcards,
+// the other characters Windows forbids in a name, and control bytes.
+BOOL IsPlainFileName(const char *pszName);

@@ -1,10 +1,10 @@
 #include "series.h"
+#include "listfile.h"
 #include "globals.h"
 #include "paths.h"
 #include <string.h>
 
 static const int c_cchEntry = 149;
-static const int c_cLineBreaksSkipped = 5;
 static const int c_cNamesShown = 15;
 
 // What the last MoveSeries could not do, for the closing warning: a name
@@ -12,35 +12,6 @@ static const int c_cNamesShown = 15;
 int g_cNotMoved;
 char g_szNotMoved[c_cNamesShown * (c_cchEntry + 1) + 1];
 BOOL g_fListUnread;
-
-static BOOL IsLineBreak(int ch)
-{
-    return ch == '\r' || ch == '\n';
-}
-
-int ReadListEntry(FILE *file)
-{
-    memset(g_szListLine, 0, sizeof(g_szListLine));
-
-    int ch = EOF;
-    for (int i = 0; i < c_cLineBreaksSkipped; i++) {
-        ch = fgetc(file);
-        if (ch == EOF || !IsLineBreak(ch))
-            break;
-    }
-    if (ch == EOF)
-        return 0;
-    if (fseek(file, -1, SEEK_CUR) != 0)
-        return 0;
-
-    for (int i = 0; i < c_cchEntry; i++) {
-        ch = fgetc(file);
-        if (ch == EOF || IsLineBreak(ch))
-            break;
-        g_szListLine[i] = (char)ch;
-    }
-    return 1;
-}
 
 // Volume serial number and file index: the same file under two names (a
 // short name, another drive letter mapped to the same folder) has the same.
@@ -119,9 +90,9 @@ static void MoveEntry(const char *pszEntry)
     char szFile[sizeof(szName) + sizeof(szExt)];
     CopyPath(szFile, sizeof(szFile), szName);
     AppendPath(szFile, sizeof(szFile), szExt);
-    if (szFile[0] == '\0')
-        return;   // an empty line or a bare folder names no file
-    if (!MoveSeriesFile(szFile))
+    if (szFile[strspn(szFile, ".")] == '\0')
+        return;   // an empty line, a bare folder, "." or ".." names no file
+    if (!IsPlainFileName(szFile) || !MoveSeriesFile(szFile))
         NoteNotMoved(szFile);
 }
 
@@ -129,6 +100,7 @@ BOOL MoveSeries(FILE *file)
 {
     g_cNotMoved = 0;
     g_szNotMoved[0] = '\0';
+    SkipByteOrderMark(file);
     while (ReadListEntry(file))
         MoveEntry(g_szListLine);
     g_fListUnread = ferror(file) != 0;

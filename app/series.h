@@ -3,10 +3,6 @@
 #include <windows.h>
 #include <stdio.h>
 
-// 1 when an entry (possibly empty) is in g_szListLine, 0 at the end of the
-// list or when it cannot be read further.
-int ReadListEntry(FILE *file);
-
 // Moves every series file the list names from the start folder into the
 // data folder. TRUE when all of them are there now and the list was read to
 // its end; otherwise FormatNotMoved tells what is missing.

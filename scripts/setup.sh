@@ -10,6 +10,7 @@ packages=(
     googletest
     wine64 xvfb xauth
     imagemagick
+    clang libclang-rt-dev
     locales
     fonts-comic-neue
 )

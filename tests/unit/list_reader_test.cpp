@@ -1,6 +1,6 @@
 // The series list reader, on list files written byte for byte.
 #include "app/globals.h"
-#include "app/series.h"
+#include "app/listfile.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string>
@@ -71,6 +71,30 @@ TEST(ReadListEntry, EveryFiveLineBreaksGiveAnEmptyEntry)
 TEST(ReadListEntry, NulEndsTheEntryEarly)
 {
     EXPECT_EQ(ReadAll(std::string("a.dat\0junk\r\nb.dat", 17)), (Entries{"a.dat", "b.dat"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
+{
+    const struct { std::string bytes; std::string first; } cases[] = {
+        { "\xEF\xBB\xBF" "a.dat\r\n", "a.dat" },
+        { "a.dat\r\n", "a.dat" },
+        { "\xEF\xBB", "\xEF\xBB" },
+        { "\xEF\xBB\xBE" "a", "\xEF\xBB\xBE" "a" },
+    };
+    for (const auto &c : cases) {
+        FILE *file = tmpfile();
+        ASSERT_NE(file, nullptr);
+        fwrite(c.bytes.data(), 1, c.bytes.size(), file);
+        rewind(file);
+        SkipByteOrderMark(file);
+        ASSERT_EQ(ReadListEntry(file), 1);
+        EXPECT_EQ(std::string(g_szListLine), c.first);
+        fclose(file);
+    }
 }
 
 }  // namespace

@@ -131,3 +131,20 @@ TEST(CopyAndAppendPath, NeverShorten)
 }
 
 }  // namespace
+
+namespace {
+
+// Names the list may give that Windows would open as something else than a
+// file of that name in the folder: a device, a stream, another file.
+TEST(IsPlainFileName, RefusesWhatWindowsWouldNotOpenAsThatFile)
+{
+    for (const char *psz : { "a.dat", "Lees mij", "serie7", " lead.dat", "a..dat", "com10.dat",
+                             "console.dat", "nul_", "lpt", "Café.dat" })
+        EXPECT_TRUE(IsPlainFileName(psz)) << psz;
+    for (const char *psz : { "", "CON", "nul", "Nul.dat", "aux.tar.gz", "PRN .dat", "COM1", "lpt9.x",
+                             "com\xB9", "CONOUT$", "a.dat.", "a.dat ", "a.dat:zone", "x*.dat",
+                             "a?.dat", "a|b", "a\"b", "<a>", "tab\t.dat" })
+        EXPECT_FALSE(IsPlainFileName(psz)) << psz;
+}
+
+}  // namespace
