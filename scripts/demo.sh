@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Sets up, builds, lays out a sample series pack in a Wine prefix of the
-# demo's own (build/demo-rig) and starts the installer in it. On a display
-# the real dialog opens for you; without one it runs under Xvfb and the demo
-# answers the dialog itself. Prints what moved where.
+# Sets up, builds, and lays out a realistic sample in a Wine prefix of the
+# demo's own (build/demo-rig): a Raadrups installation with its Start-menu
+# shortcut and a few series, and a downloaded series pack with Dutch names;
+# then starts the installer in the pack's folder. On your display the real
+# dialog opens for you to answer; without one (or with CI set) it runs
+# under Xvfb, the demo answers the dialog itself and saves a screenshot of
+# it. Prints what moved where. Every run starts from a freshly booted prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,17 +13,55 @@ bash scripts/setup.sh
 cmake --preset x86_64 >/dev/null
 cmake --build --preset x86_64 -j"$(nproc)" --target demo instrrse
 
+DEMO=build/x86_64/bin/demo.exe
 RIG="$PWD/build/demo-rig"
 . tests/rig/rig.sh
-user_display="${DISPLAY:-}"
-if [ -n "$user_display" ] && [ -z "${CI:-}" ]; then
+# The series names are Windows-1252 bytes: under a UTF-8 locale Wine gives
+# the programs that ANSI code page and keeps the names readable on disk.
+export LC_ALL=C.UTF-8
+
+# Wine's own fonts for the frame's buttons and the message box, where Wine
+# does not find them itself.
+add_wine_fonts() {
+    local f
+    for f in marlett.ttf tahoma.ttf tahomabd.ttf; do
+        [ -e "/usr/share/wine/fonts/$f" ] && cp "/usr/share/wine/fonts/$f" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+    return 0
+}
+
+# On the user's own display: a fresh prefix with the rig's stand-in for the
+# dialog's font; the user's window manager manages the windows.
+boot_on_user_display() {
     mkdir -p "$RIG"
-    echo "${user_display#:}" >"$RIG/display"
+    rm -f "$RIG/display"
     rig_env
-    "$WINESERVER" -p >/dev/null 2>&1 || true
-    "$WINE" build/x86_64/bin/demo.exe
+    rm -rf "$RIG/prefix" "$RIG/home"
+    mkdir -p "$RIG/prefix" "$RIG/home"
+    "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1
+    "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
+        >>"$RIG/wineboot.log" 2>&1
+    add_wine_fonts
+}
+
+mkdir -p "$RIG"
+rig_down >/dev/null 2>&1 || true
+if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+    trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+    boot_on_user_display
+    "$WINE" "$DEMO"
 else
+    trap 'rig_down >/dev/null 2>&1 || true' EXIT
     rig_up
-    "$WINE" build/x86_64/bin/demo.exe --drive
-    rig_down
+    add_wine_fonts
+    rm -f "$RIG"/demo-*.bmp "$RIG"/demo-*.png
+    # The demo writes BMP files into the rig's folder through Wine's Z: drive.
+    "$WINE" "$DEMO" --drive --shots "Z:${RIG//\//\\}"
+    for shot in dialog box; do
+        convert "$RIG/demo-$shot.bmp" "$RIG/demo-$shot.png"
+        rm -f "$RIG/demo-$shot.bmp"
+    done
+    echo
+    echo "Screenshots: ${RIG#"$PWD"/}/demo-dialog.png (the dialog), ${RIG#"$PWD"/}/demo-box.png (the closing box)"
 fi
