@@ -122,9 +122,19 @@ BOOL IsFolderPath(const char *pszPath)
     return pchLast != NULL && CharBytes(pchLast) == 1 && *pchLast == '\\';
 }
 
+// A lead byte whose trail byte is missing would take an appended backslash
+// as its trail byte, and the path would still name no folder.
+static BOOL EndsInLoneLeadByte(const char *psz)
+{
+    const char *pchLast = LastChar(psz);
+    return pchLast != NULL && CharBytes(pchLast) == 1 && IsDBCSLeadByte((BYTE)*pchLast);
+}
+
 BOOL EnsureTrailingBackslash(char *pszPath)
 {
-    return IsFolderPath(pszPath) || AppendPath(pszPath, MAX_PATH, "\\");
+    if (IsFolderPath(pszPath))
+        return TRUE;
+    return !EndsInLoneLeadByte(pszPath) && AppendPath(pszPath, MAX_PATH, "\\");
 }
 
 BOOL MakeFolderPath(char *pszDest, size_t cbDest,
@@ -138,7 +148,7 @@ BOOL MakeFolderPath(char *pszDest, size_t cbDest,
     BOOL fOk = CopyPath(pszDest, cbDest, szDrive)
             && AppendPath(pszDest, cbDest, pszDir)
             && (pszDir[0] == '\0' || EndsWithSeparator(pszDir)
-                || AppendPath(pszDest, cbDest, "\\"));
+                || (!EndsInLoneLeadByte(pszDir) && AppendPath(pszDest, cbDest, "\\")));
     if (!fOk && cbDest > 0)
         pszDest[0] = '\0';
     return fOk;
@@ -187,6 +197,8 @@ BOOL IsPlainFileName(const char *pszName)
         return FALSE;
     if (CharBytes(pchLast) == 1 && (*pchLast == '.' || *pchLast == ' '))
         return FALSE;
+    if (EndsInLoneLeadByte(pszName))
+        return FALSE;   // a character cut off: no file on disk has this name
     for (const char *pch = pszName; *pch != '\0'; pch += CharBytes(pch))
         if (CharBytes(pch) == 1 && IsForbiddenInName((BYTE)*pch))
             return FALSE;

@@ -13,7 +13,9 @@ BOOL PathsEqual(const char *pszA, const char *pszB);
 BOOL IsFolderPath(const char *pszPath);
 
 // Appends "\" when the path is empty or does not end in one. FALSE (path
-// unchanged) when the backslash no longer fits in MAX_PATH bytes.
+// unchanged) when the backslash no longer fits in MAX_PATH bytes, or when the
+// path ends in a lead byte without its trail byte, which would take the
+// backslash as its trail byte.
 BOOL EnsureTrailingBackslash(char *pszPath);
 
 // Bounded copy and append: FALSE, with the buffer left as an empty string
@@ -33,7 +35,8 @@ BOOL SplitPath(const char *pszPath,
 // Joins a drive letter and a folder like _makepath_s with no file name:
 // "X:" (when a drive is given), the folder, and a backslash after a
 // non-empty folder that does not already end in "\" or "/". FALSE, with an
-// empty result, when it does not fit.
+// empty result, when it does not fit or the folder ends in a lead byte
+// without its trail byte.
 BOOL MakeFolderPath(char *pszDest, size_t cbDest,
                     const char *pszDrive, const char *pszDir);
 
@@ -42,5 +45,6 @@ BOOL MakeFolderPath(char *pszDest, size_t cbDest,
 // folder, namely device names (CON, NUL, COM1, ... with any extension, which
 // must never be opened), names ending in a dot or a blank (Windows drops
 // those and would open another file), ":" (a stream or a drive), wildcards,
-// the other characters Windows forbids in a name, and control bytes.
+// the other characters Windows forbids in a name, control bytes, and a
+// last double-byte character cut off after its lead byte.
 BOOL IsPlainFileName(const char *pszName);

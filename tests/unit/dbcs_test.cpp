@@ -48,6 +48,13 @@ TEST_F(Dbcs, FolderEndingInATrailByteStillGetsItsBackslash)
     EXPECT_EQ(std::string(sz), "C:\\" + kHyo + "\\");
     ASSERT_TRUE(EnsureTrailingBackslash(sz));
     EXPECT_EQ(std::string(sz), "C:\\" + kHyo + "\\");
+
+    // A lead byte cut off from its trail byte would swallow the backslash.
+    strcpy(sz, "C:\\abc\x95");
+    EXPECT_FALSE(EnsureTrailingBackslash(sz));
+    EXPECT_STREQ(sz, "C:\\abc\x95");
+    EXPECT_FALSE(MakeFolderPath(sz, sizeof(sz), "C:", "\\abc\x95"));
+    EXPECT_FALSE(IsPlainFileName("abc\x95"));
 }
 
 TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
