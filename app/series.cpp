@@ -51,6 +51,26 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
         && AppendPath(pszPath, MAX_PATH, pszName);
 }
 
+// The copy lands under a temporary name in the data folder and replaces the
+// target only once it is whole, so a copy cut short (a full disk) neither
+// poses as the series nor destroys the version that was there. A data folder
+// too deep for a temporary name gets the copy directly.
+static BOOL CopyIntoPlace(const char *pszSource, const char *pszTarget)
+{
+    const size_t c_cchTempName = 14;   // "\rrsXXXX.tmp" and its terminator
+    if (strlen(g_szDataDir) >= MAX_PATH - c_cchTempName)
+        return CopyFileA(pszSource, pszTarget, FALSE);
+
+    char szTemp[MAX_PATH];
+    if (GetTempFileNameA(g_szDataDir, "rrs", 0, szTemp) == 0)
+        return FALSE;
+    if (CopyFileA(pszSource, szTemp, FALSE)
+        && MoveFileExA(szTemp, pszTarget, MOVEFILE_REPLACE_EXISTING))
+        return TRUE;
+    DeleteFileA(szTemp);
+    return FALSE;
+}
+
 // TRUE when the file is in the data folder afterwards. The source is only
 // deleted once its copy is there, so a failed copy loses nothing.
 static BOOL MoveSeriesFile(const char *pszName)
@@ -64,7 +84,7 @@ static BOOL MoveSeriesFile(const char *pszName)
         return TRUE;
     if (GetFileAttributesA(szSource) == INVALID_FILE_ATTRIBUTES)
         return IsFile(szTarget);   // moved by an earlier run
-    if (!CopyFileA(szSource, szTarget, FALSE))
+    if (!CopyIntoPlace(szSource, szTarget))
         return FALSE;
     DeleteFileA(szSource);
     return TRUE;

@@ -12,6 +12,7 @@ packages=(
     imagemagick
     clang libclang-rt-dev
     locales
+    e2fsprogs util-linux
     fonts-comic-neue
 )
 

@@ -1,1 +1,734 @@
+// The fault matrix: the real installer run into each way a move can fail
+// that the rig can stage, every row held to the same four promises.
+//  1. Nothing lost: each listed series is, byte for byte, in the start
+//     folder or in the data folder afterwards.
+//  2. Nothing outside: files are created or replaced only directly in the
+//     data folder and deleted only directly in the start folder; a series
+//     that was not installed leaves its name in the data folder as it was
+//     (no half copy posing as a series).
+//  3. Honest end: "Succes" only when every listed series is installed;
+//     a warning names exactly the series not installed; the list stays,
+//     byte for byte, unless every series is installed.
+//  4. Always ends: exit code 0 once the dialog and the box are answered.
+// Driven elsewhere and not repeated here: a data folder removed after
+// browsing to it (DataFolderGoneBeforeOkKeepsEverySeries), a folder in the
+// way of a series (FailedMoveIsWarnedAboutAndASecondRunFinishes), and the
+// start folder being the data folder by the very same name
+// (StartedInTheDataFolderItselfShowsNothingAndDeletesTheList).
+#include "installer_fixture.h"
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdio.h>
 
+namespace {
+
+const char kListName[] = "teinstal.txt";
+const char kRestUnread[] = "(de rest van de lijst teinstal.txt kon niet worden gelezen)";
+
+std::string Installer()
+{
+    return driver::ProgramFolder() + "instrrse.exe";
+}
+
+// ---- files through the wide functions: some rows use paths past MAX_PATH,
+// where the ANSI ones stop.
+
+std::wstring Long(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+bool WriteAll(const std::string &path, const std::string &bytes)
+{
+    HANDLE hFile = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD cb = 0;
+    BOOL fOk = WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cb, NULL) && cb == bytes.size();
+    CloseHandle(hFile);
+    return fOk;
+}
+
+// What can be read of the file: "(missing)" when it cannot be opened; a read
+// that fails part-way keeps what came before it and says so.
+std::string ReadAll(const std::string &path)
+{
+    HANDLE hFile = CreateFileW(Long(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string bytes;
+    std::unique_ptr<char[]> buf(new char[65536]);
+    DWORD cb = 0;
+    BOOL fOk;
+    while ((fOk = ReadFile(hFile, buf.get(), 65536, &cb, NULL)) && cb > 0)
+        bytes.append(buf.get(), cb);
+    CloseHandle(hFile);
+    return fOk ? bytes : bytes + "(read failed)";
+}
+
+void MakeFolderW(const std::string &path)
+{
+    CreateDirectoryW(Long(path).c_str(), NULL);
+}
+
+// The names in a folder; a folder's own name ends in a backslash.
+std::vector<std::string> NamesIn(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(Long(folder + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring w = fd.cFileName;
+        std::string name(w.begin(), w.end());   // the rows use ASCII names only
+        if (name == "." || name == "..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            name += "\\";
+        names.push_back(name);
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    return names;
+}
+
+void RemoveTreeW(const std::string &path)
+{
+    for (const std::string &name : NamesIn(path)) {
+        std::string child = path + "\\" + name;
+        if (name.back() == '\\') {
+            RemoveTreeW(child.substr(0, child.size() - 1));
+        } else {
+            SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(Long(child).c_str());
+        }
+    }
+    RemoveDirectoryW(Long(path).c_str());
+}
+
+// A fresh, empty folder (its parent must exist).
+std::string Fresh(const std::string &path)
+{
+    RemoveTreeW(path);
+    MakeFolderW(path);
+    return path;
+}
+
+std::string Parent(const std::string &path)
+{
+    size_t pos = path.find_last_of('\\');
+    return pos == std::string::npos || pos < 3 ? "" : path.substr(0, pos);
+}
+
+std::string Lower(std::string s)
+{
+    for (char &ch : s)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = (char)(ch - 'A' + 'a');
+    return s;
+}
+
+std::string Upper(std::string s)
+{
+    for (char &ch : s)
+        if (ch >= 'a' && ch <= 'z')
+            ch = (char)(ch - 'a' + 'A');
+    return s;
+}
+
+// The same folder under two names: same volume and file index.
+bool SameFolder(const std::string &a, const std::string &b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2] = {};
+    const std::string *paths[2] = {&a, &b};
+    for (int i = 0; i < 2; i++) {
+        HANDLE h = CreateFileW(Long(*paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+        if (h == INVALID_HANDLE_VALUE)
+            return Lower(a) == Lower(b);
+        GetFileInformationByHandle(h, &info[i]);
+        CloseHandle(h);
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber
+        && info[0].nFileIndexHigh == info[1].nFileIndexHigh
+        && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+// Every entry of the given folders with its content (subfolders by name
+// only), keyed by its path.
+typedef std::map<std::string, std::string> Snapshot;
+
+Snapshot Take(const std::vector<std::string> &folders)
+{
+    Snapshot snap;
+    for (const std::string &folder : folders)
+        for (const std::string &name : NamesIn(folder))
+            snap[folder + "\\" + name] = name.back() == '\\' ? "" : ReadAll(folder + "\\" + name);
+    return snap;
+}
+
+// ---- the rows
+
+enum class Outcome {
+    Installed,   // in the data folder byte for byte afterwards
+    NotMoved,    // still in the start folder, named in the warning
+    Either,      // up to the platform; the promises decide
+    Unread,      // listed where the list cannot be read: stays, unnamed
+};
+
+enum class End { Success, Warning, Silent };
+
+struct Series {
+    std::string name;
+    Outcome outcome;
+    std::string old;        // a version already in the data folder ("" none)
+    size_t cb = 0;          // its size when bigger than the usual bytes
+    DWORD dwAttr = 0;       // attributes given to the series itself
+    DWORD dwOldAttr = 0;    // and to the old version
+};
+
+std::string Bytes(const Series &s)
+{
+    std::string bytes = driver::SeriesBytes(s.name);
+    while (bytes.size() < s.cb)
+        bytes += bytes.substr(0, s.cb - bytes.size());
+    return bytes;
+}
+
+struct Layout {
+    std::string start;      // where the installer starts, no backslash at the end
+    std::string data;       // the data folder as the test looks at it
+    std::string box;        // the folder chosen in the dialog ("": data)
+    std::string oldIn;      // where old versions are written ("": data)
+    std::vector<Series> series;
+    bool listInPlace = false;   // the row brings its own list
+    std::string exe;            // "": the installer as built
+    bool dialog = true;
+    End end = End::Warning;
+    bool anyEnd = false;        // the platform decides between success and warning
+    std::function<std::vector<HANDLE>(const Layout &)> hold;   // handles kept over the run
+    std::string skip;
+};
+
+struct Row {
+    const char *name;
+    void (*arrange)(Layout &lay, const std::string &root);
+};
+
+// Start and data folder side by side in the row's own folder.
+void SideBySide(Layout &lay, const std::string &root)
+{
+    lay.start = root + "\\nieuw";
+    lay.data = root + "\\data";
+    MakeFolderW(lay.start);
+    MakeFolderW(lay.data);
+}
+
+HANDLE Hold(const std::string &path, DWORD dwAccess, DWORD dwShare)
+{
+    return CreateFileW(Long(path).c_str(), dwAccess, dwShare, NULL, OPEN_EXISTING, 0, NULL);
+}
+
+void DataFolderMissing(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    RemoveTreeW(lay.data);
+    lay.series = {{"a.dat", Outcome::NotMoved, ""}, {"b.dat", Outcome::NotMoved, ""}};
+}
+
+// Root passes every permission check, and Windows ignores the read-only
+// attribute of a folder: only a read-only mount stops the writes.
+void DataFolderReadOnly(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.oldIn = Fresh("C:\\rrfaults\\rw\\ReadOnly");
+    lay.data = "C:\\rrfaults\\ro\\ReadOnly";
+    if (!WriteAll(lay.oldIn + "\\probe", "") || WriteAll(lay.data + "\\probe2", "")
+        || ReadAll(lay.data + "\\probe") != "")
+        lay.skip = "no read-only mount at C:\\rrfaults\\ro (faults_mount.sh needs root and mount)";
+    DeleteFileW(Long(lay.oldIn + "\\probe").c_str());
+    lay.series = {{"a.dat", Outcome::NotMoved, "vorige versie"}, {"b.dat", Outcome::NotMoved, ""}};
+}
+
+// Windows refuses to overwrite a read-only file; Wine run as root does not.
+void TargetReadOnly(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.series = {{"a.dat", Outcome::Either, "vorige versie", 0, 0, FILE_ATTRIBUTE_READONLY},
+                  {"b.dat", Outcome::Installed, ""}};
+    lay.anyEnd = true;
+}
+
+// The copy takes the attribute along; deleting the source may then fail,
+// which leaves it in both folders.
+void SourceReadOnly(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.series = {{"a.dat", Outcome::Installed, "", 0, FILE_ATTRIBUTE_READONLY}, {"b.dat", Outcome::Installed, ""}};
+    lay.end = End::Success;
+}
+
+void TargetHeldOpen(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.series = {{"a.dat", Outcome::NotMoved, "in gebruik"}, {"b.dat", Outcome::Installed, ""}};
+    lay.hold = [](const Layout &l) {
+        return std::vector<HANDLE>{Hold(l.data + "\\a.dat", GENERIC_READ | GENERIC_WRITE, 0)};
+    };
+}
+
+void SourceHeldOpen(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.series = {{"a.dat", Outcome::NotMoved, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.hold = [](const Layout &l) {
+        return std::vector<HANDLE>{Hold(l.start + "\\a.dat", GENERIC_READ, 0)};
+    };
+}
+
+// The copy can read it, the delete cannot: the series ends up in both
+// folders, which counts as installed.
+void SourceSharedForReading(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.end = End::Success;
+    lay.hold = [](const Layout &l) {
+        return std::vector<HANDLE>{Hold(l.start + "\\a.dat", GENERIC_READ, FILE_SHARE_READ)};
+    };
+}
+
+// The rig maps Y: onto C:\rrtest\alias.
+void DataIsStartOnDriveY(Layout &lay, const std::string &)
+{
+    std::string root = Fresh("C:\\rrtest\\alias\\Faults.DriveY");
+    lay.start = lay.data = root + "\\nieuw";
+    MakeFolderW(lay.start);
+    lay.box = "Y:\\Faults.DriveY\\nieuw";
+    if (!SameFolder(lay.start, lay.box))
+        lay.skip = "the rig maps no Y: drive onto C:\\rrtest\\alias";
+    lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.end = End::Success;
+}
+
+// Taken for the start folder itself: nothing to do, the list is done with.
+void DataIsStartInOtherCase(Layout &lay, const std::string &root)
+{
+    lay.start = lay.data = root + "\\nieuw";
+    MakeFolderW(lay.start);
+    lay.box = Upper(lay.start);
+    lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.end = End::Silent;
+}
+
+void DataIsStartThroughDot(Layout &lay, const std::string &root)
+{
+    lay.start = lay.data = root + "\\nieuw";
+    MakeFolderW(lay.start);
+    lay.box = lay.start + "\\.";
+    lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.end = End::Success;
+}
+
+// A 1 MiB volume as the data folder; whatever an earlier row left on it is
+// cleared first, so each row starts with the whole MiB free.
+void OnSmallVolume(Layout &lay, const std::string &root, const char *pszRow)
+{
+    lay.start = root + "\\nieuw";
+    MakeFolderW(lay.start);
+    ULARGE_INTEGER free = {}, total = {};
+    if (!GetDiskFreeSpaceExA("C:\\rrfaults\\full\\", &free, &total, NULL) || total.QuadPart > (2u << 20)) {
+        lay.skip = "no small tmpfs at C:\\rrfaults\\full (faults_mount.sh needs root and mount)";
+        return;
+    }
+    for (const std::string &name : NamesIn("C:\\rrfaults\\full"))
+        RemoveTreeW("C:\\rrfaults\\full\\" + name.substr(0, name.find('\\')));
+    lay.data = Fresh(std::string("C:\\rrfaults\\full\\") + pszRow);
+}
+
+// The small series fits, the big one cannot; whether the one after it still
+// fits depends on what the failed copy left behind.
+void DiskFull(Layout &lay, const std::string &root)
+{
+    OnSmallVolume(lay, root, "DiskFull");
+    lay.series = {{"klein.dat", Outcome::Installed, "", 8192},
+                  {"groot.dat", Outcome::NotMoved, "", 2u << 20},
+                  {"na.dat", Outcome::Either, "", 8192}};
+}
+
+// The big series replacing a version already there.
+void DiskFullOverOldVersion(Layout &lay, const std::string &root)
+{
+    OnSmallVolume(lay, root, "DiskFullOverOldVersion");
+    lay.series = {{"groot.dat", Outcome::NotMoved, "vorige versie", 2u << 20},
+                  {"klein.dat", Outcome::Either, "", 8192}};
+}
+
+// Series names whose paths in a folder of cchFolder bytes (with its
+// backslash) take 259, 260 and 261 bytes: only the first fits MAX_PATH.
+std::vector<Series> AtThePathLimit(size_t cchFolder, char ch)
+{
+    std::vector<Series> series;
+    for (size_t cch = MAX_PATH - 1; cch <= MAX_PATH + 1; cch++)
+        series.push_back({std::string(cch - cchFolder - 4, ch) + ".dat",
+                          cch < MAX_PATH ? Outcome::Installed : Outcome::NotMoved, ""});
+    return series;
+}
+
+// Start and data folder of equal length: source and target paths alike.
+void PathLimitBoth(Layout &lay, const std::string &root)
+{
+    const size_t cch = 150;
+    lay.start = root + "\\" + std::string(cch - root.size() - 1, 's');
+    lay.data = root + "\\" + std::string(cch - root.size() - 1, 'd');
+    MakeFolderW(lay.start);
+    MakeFolderW(lay.data);
+    lay.series = AtThePathLimit(cch + 1, 'p');
+}
+
+// Only the target reaches the limit.
+void PathLimitTarget(Layout &lay, const std::string &root)
+{
+    lay.start = root + "\\nieuw";
+    lay.data = root + "\\" + std::string(200 - root.size() - 1, 'd');
+    MakeFolderW(lay.start);
+    MakeFolderW(lay.data);
+    lay.series = AtThePathLimit(200 + 1, 't');
+}
+
+// faults_mount.sh puts a list there whose first 4 KiB name a.dat and b.dat
+// and whose later blocks cannot be read; c.dat is listed after them.
+void ListFailsPartWay(Layout &lay, const std::string &root)
+{
+    lay.start = "C:\\rrfaults\\unread";
+    lay.data = root + "\\data";
+    MakeFolderW(lay.data);
+    lay.listInPlace = true;
+    lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""},
+                  {"c.dat", Outcome::Unread, ""}};
+    for (const Series &s : lay.series)
+        DeleteFileW(Long(lay.start + "\\" + s.name).c_str());
+    std::string list = ReadAll(lay.start + "\\" + kListName);
+    std::string whole = ReadAll("C:\\rrfaults\\unread-list.txt");
+    if (list.size() < 4096 || list.compare(0, 4096, whole, 0, 4096) != 0
+        || list.find("(read failed)") == std::string::npos)
+        lay.skip = "no list that fails part-way at C:\\rrfaults\\unread (faults_mount.sh needs root, mount and a loop device)";
+}
+
+// The installer's resources, for a copy without its dialog template.
+struct Resource {
+    std::string type, name;   // "#n" for a numbered one
+    WORD wLang;
+    std::string bytes;
+};
+
+std::string ResourceKey(LPCSTR psz)
+{
+    return IS_INTRESOURCE(psz) ? "#" + std::to_string((ULONG_PTR)psz) : psz;
+}
+
+BOOL CALLBACK AddResource(HMODULE hMod, LPCSTR pszType, LPCSTR pszName, WORD wLang, LONG_PTR lParam)
+{
+    HRSRC hRes = FindResourceExA(hMod, pszType, pszName, wLang);
+    const char *pb = static_cast<const char *>(LockResource(LoadResource(hMod, hRes)));
+    reinterpret_cast<std::vector<Resource> *>(lParam)->push_back(
+        {ResourceKey(pszType), ResourceKey(pszName), wLang, std::string(pb, SizeofResource(hMod, hRes))});
+    return TRUE;
+}
+
+BOOL CALLBACK AddNames(HMODULE hMod, LPCSTR pszType, LPSTR pszName, LONG_PTR lParam)
+{
+    return EnumResourceLanguagesA(hMod, pszType, pszName, AddResource, lParam);
+}
+
+BOOL CALLBACK AddTypes(HMODULE hMod, LPSTR pszType, LONG_PTR lParam)
+{
+    return EnumResourceNamesA(hMod, pszType, AddNames, lParam);
+}
+
+// A copy of the installer with every resource but the dialog template. It is
+// rebuilt from the others: Wine's UpdateResource without data leaves the
+// template in place.
+bool CopyWithoutDialog(const std::string &exe)
+{
+    std::vector<Resource> res;
+    HMODULE hMod = LoadLibraryExA(Installer().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (hMod == NULL)
+        return false;
+    EnumResourceTypesA(hMod, AddTypes, (LONG_PTR)&res);
+    FreeLibrary(hMod);
+    HANDLE hUpdate = CopyFileA(Installer().c_str(), exe.c_str(), FALSE) ? BeginUpdateResourceA(exe.c_str(), TRUE) : NULL;
+    if (hUpdate == NULL)
+        return false;
+    const std::string dialog = ResourceKey(MAKEINTRESOURCEA(IDD_DATAFOLDER));
+    bool fOk = true;
+    for (Resource &r : res) {
+        if (r.type == ResourceKey((LPCSTR)RT_DIALOG) && r.name == dialog)
+            continue;
+        fOk = fOk && UpdateResourceA(hUpdate, r.type.c_str(), r.name.c_str(), r.wLang, &r.bytes[0], (DWORD)r.bytes.size());
+    }
+    if (!EndUpdateResourceA(hUpdate, !fOk) || !fOk)
+        return false;
+    hMod = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    fOk = hMod != NULL && FindResourceA(hMod, MAKEINTRESOURCEA(IDD_DATAFOLDER), (LPCSTR)RT_DIALOG) == NULL
+       && FindResourceA(hMod, MAKEINTRESOURCEA(IDB_LINK), (LPCSTR)RT_BITMAP) != NULL;
+    if (hMod != NULL)
+        FreeLibrary(hMod);
+    return fOk;
+}
+
+// DialogBoxParam fails: without Raadrups there is no folder to move to.
+void DialogCannotBeCreated(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    lay.exe = root + "\\instrrse-zonder-dialoog.exe";
+    lay.dialog = false;
+    lay.end = End::Silent;
+    lay.series = {{"a.dat", Outcome::NotMoved, ""}, {"b.dat", Outcome::NotMoved, ""}};
+    if (!CopyWithoutDialog(lay.exe))
+        lay.skip = "the dialog template could not be taken out of a copy of the installer";
+}
+
+const Row kRows[] = {
+    {"DataFolderMissing", DataFolderMissing},
+    {"DataFolderReadOnly", DataFolderReadOnly},
+    {"TargetReadOnly", TargetReadOnly},
+    {"SourceReadOnly", SourceReadOnly},
+    {"TargetHeldOpen", TargetHeldOpen},
+    {"SourceHeldOpen", SourceHeldOpen},
+    {"SourceSharedForReading", SourceSharedForReading},
+    {"DataIsStartOnDriveY", DataIsStartOnDriveY},
+    {"DataIsStartInOtherCase", DataIsStartInOtherCase},
+    {"DataIsStartThroughDot", DataIsStartThroughDot},
+    {"DiskFull", DiskFull},
+    {"DiskFullOverOldVersion", DiskFullOverOldVersion},
+    {"PathLimitBoth", PathLimitBoth},
+    {"PathLimitTarget", PathLimitTarget},
+    {"ListFailsPartWay", ListFailsPartWay},
+    {"DialogCannotBeCreated", DialogCannotBeCreated},
+};
+
+// ---- the run and the checker
+
+struct Ending {
+    std::string caption;   // "" when no box was shown
+    std::string text;
+    bool exited = false;
+    DWORD dwExit = 1;
+};
+
+class FaultRow : public ::testing::TestWithParam<Row> {
+protected:
+    driver::Installer inst;
+    std::vector<HANDLE> held;
+
+    void TearDown() override
+    {
+        Release();
+        driver::Kill(inst);
+    }
+    void Release()
+    {
+        for (HANDLE h : held)
+            if (h != INVALID_HANDLE_VALUE)
+                CloseHandle(h);
+        held.clear();
+    }
+    Ending Run(const Layout &lay);
+    void Check(const Layout &lay, const Snapshot &before, const Ending &end);
+};
+
+// Drives the dialog (the chosen folder goes straight into the path box:
+// browsing is proven elsewhere), answers the box and waits for the end.
+Ending FaultRow::Run(const Layout &lay)
+{
+    Ending end;
+    std::string exe = lay.exe.empty() ? Installer() : lay.exe;
+    if (!driver::Start(inst, exe, lay.start)) {
+        ADD_FAILURE() << "cannot start " << exe;
+        return end;
+    }
+    if (lay.dialog) {
+        HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
+        if (hDlg == NULL) {
+            ADD_FAILURE() << "no data-folder dialog";
+            driver::Kill(inst);
+            return end;
+        }
+        std::string box = lay.box.empty() ? lay.data : lay.box;
+        DWORD_PTR dwResult = 0;
+        SendMessageTimeoutA(GetDlgItem(hDlg, IDC_DATAPATH), WM_SETTEXT, 0, (LPARAM)box.c_str(),
+                            SMTO_ABORTIFHUNG, 5000, &dwResult);
+        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), box);
+        driver::Press(hDlg, IDOK);
+    }
+    HWND hBox = NULL;
+    DWORD dwStart = GetTickCount();
+    while (hBox == NULL && WaitForSingleObject(inst.pi.hProcess, 20) == WAIT_TIMEOUT
+           && GetTickCount() - dwStart < driver::kWaitMs) {
+        for (const char *caption : {"Succes", "Let op"})
+            if (hBox == NULL && (hBox = driver::WaitForDialog(inst, caption, 0)) != NULL)
+                end.caption = caption;
+    }
+    if (hBox != NULL) {
+        end.text = driver::MessageBoxText(hBox);
+        driver::Press(hBox, IDOK);
+    }
+    end.exited = driver::WaitForExit(inst, &end.dwExit);
+    return end;
+}
+
+bool Named(const std::string &text, const std::string &name)
+{
+    return text.find("\n" + name + "\n") != std::string::npos;
+}
+
+void FaultRow::Check(const Layout &lay, const Snapshot &before, const Ending &end)
+{
+    // 4. Always ends.
+    EXPECT_TRUE(end.exited) << "the installer did not end by itself; terminated";
+    EXPECT_EQ(end.dwExit, 0u);
+
+    // 1. Nothing lost, and no half copy.
+    bool fAllInstalled = true, fAnyUnread = false;
+    for (const Series &s : lay.series) {
+        std::string target = lay.data + "\\" + s.name;
+        bool fInData = ReadAll(target) == Bytes(s);
+        bool fInStart = ReadAll(lay.start + "\\" + s.name) == Bytes(s);
+        EXPECT_TRUE(fInData || fInStart) << s.name << " is lost";
+        fAllInstalled = fAllInstalled && fInData;
+        fAnyUnread = fAnyUnread || s.outcome == Outcome::Unread;
+        if (!fInData) {
+            auto it = before.find(target);
+            std::string was = it == before.end() ? "(missing)" : it->second;
+            std::string is = ReadAll(target);
+            EXPECT_TRUE(is == was) << s.name << " was not installed, yet the data folder holds "
+                                   << (is == "(missing)" ? "none" : std::to_string(is.size()) + " bytes")
+                                   << " of that name where it held "
+                                   << (was == "(missing)" ? "none" : std::to_string(was.size()) + " bytes")
+                                   << " (the series has " << Bytes(s).size() << ")";
+        }
+        if (s.outcome == Outcome::Installed) {
+            EXPECT_TRUE(fInData) << s.name << " is not installed";
+        }
+        if (s.outcome == Outcome::NotMoved || s.outcome == Outcome::Unread) {
+            EXPECT_TRUE(!fInData && fInStart) << s.name << " was expected to stay in the start folder only";
+        }
+    }
+
+    // 2. Nothing outside: every change is a series or the list, created or
+    // replaced in the data folder, or deleted from the start folder.
+    std::vector<std::string> folders = {lay.start, lay.data, Parent(lay.start), Parent(lay.data)};
+    Snapshot after = Take(folders);
+    bool fSame = SameFolder(lay.start, lay.data);
+    auto listed = [&](const std::string &name, bool fListToo) {
+        for (const Series &s : lay.series)
+            if (Lower(s.name) == Lower(name))
+                return true;
+        return fListToo && Lower(name) == kListName;
+    };
+    for (const auto &entry : after) {
+        auto it = before.find(entry.first);
+        if (it != before.end() && it->second == entry.second)
+            continue;
+        std::string folder = Parent(entry.first), name = entry.first.substr(folder.size() + 1);
+        bool fInData = folder == lay.data || (fSame && folder == lay.start);
+        EXPECT_TRUE(fInData && listed(name, false))
+            << entry.first << (it == before.end() ? " was created" : " was changed");
+    }
+    for (const auto &entry : before) {
+        if (after.count(entry.first))
+            continue;
+        std::string folder = Parent(entry.first), name = entry.first.substr(folder.size() + 1);
+        bool fInStart = folder == lay.start || (fSame && folder == lay.data);
+        EXPECT_TRUE(fInStart && listed(name, true)) << entry.first << " was deleted";
+    }
+
+    // 3. Honest end.
+    std::string listPath = lay.start + "\\" + kListName;
+    auto listBefore = before.find(listPath);
+    std::string listNow = ReadAll(listPath);
+    bool fListKept = listBefore != before.end() && listNow == listBefore->second;
+    if (end.caption == "Succes") {
+        EXPECT_EQ(end.text, kSuccessText);
+        EXPECT_TRUE(fAllInstalled && !fAnyUnread) << "success claimed, yet not every series is installed";
+    } else if (end.caption == "Let op") {
+        EXPECT_EQ(end.text.find(kNotMovedStart), 0u) << end.text;
+        EXPECT_NE(end.text.find("\nLos de oorzaak op en start het installatieprogramma daarna opnieuw."),
+                  std::string::npos) << end.text;
+        EXPECT_EQ(end.text.find(kRestUnread) != std::string::npos, fAnyUnread) << end.text;
+        for (const Series &s : lay.series) {
+            bool fInData = ReadAll(lay.data + "\\" + s.name) == Bytes(s);
+            bool fShouldBeNamed = !fInData && s.outcome != Outcome::Unread;
+            EXPECT_EQ(Named(end.text, s.name), fShouldBeNamed) << s.name << " in: " << end.text;
+        }
+    }
+    if (!(fAllInstalled && !fAnyUnread) || end.caption != "Succes") {
+        EXPECT_TRUE(fListKept || (end.caption == "" && fAllInstalled))
+            << "the list was not kept as it was: " << listNow.size() << " bytes";
+    }
+    if (!lay.anyEnd) {
+        const char *want = lay.end == End::Success ? "Succes" : lay.end == End::Warning ? "Let op" : "";
+        EXPECT_EQ(end.caption, want) << end.text;
+    }
+}
+
+TEST_P(FaultRow, KeepsThePromises)
+{
+    const Row &row = GetParam();
+    std::string root = driver::FreshFolder(std::string("Faults.") + row.name);
+    Layout lay;
+    row.arrange(lay, root);
+    if (!lay.skip.empty())
+        GTEST_SKIP() << lay.skip;
+    std::string oldIn = lay.oldIn.empty() ? lay.data : lay.oldIn;
+    std::string list;
+    for (const Series &s : lay.series) {
+        ASSERT_TRUE(WriteAll(lay.start + "\\" + s.name, Bytes(s))) << s.name;
+        if (s.dwAttr != 0)
+            SetFileAttributesW(Long(lay.start + "\\" + s.name).c_str(), s.dwAttr);
+        if (!s.old.empty()) {
+            ASSERT_TRUE(WriteAll(oldIn + "\\" + s.name, s.old)) << s.name;
+        }
+        if (s.dwOldAttr != 0)
+            SetFileAttributesW(Long(oldIn + "\\" + s.name).c_str(), s.dwOldAttr);
+        list += s.name + "\r\n";
+    }
+    if (!lay.listInPlace) {
+        ASSERT_TRUE(WriteAll(lay.start + "\\" + kListName, list));
+    }
+
+    Snapshot before = Take({lay.start, lay.data, Parent(lay.start), Parent(lay.data)});
+    if (lay.hold)
+        held = lay.hold(lay);
+    for (HANDLE h : held)
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << "the test cannot hold its file open";
+    Ending end = Run(lay);
+    Release();
+    Check(lay, before, end);
+    // What the platform decided, for the record.
+    for (const Series &s : lay.series) {
+        bool fInData = ReadAll(lay.data + "\\" + s.name) == Bytes(s);
+        bool fInStart = ReadAll(lay.start + "\\" + s.name) == Bytes(s);
+        if (s.outcome == Outcome::Either || (fInData && fInStart && !SameFolder(lay.start, lay.data)))
+            printf("[ outcome  ] %s: %s%s\n", s.name.c_str(), fInData ? "installed" : "not moved",
+                   fInData && fInStart ? ", and still in the start folder" : "");
+    }
+}
+
+void PrintTo(const Row &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+std::string RowName(const ::testing::TestParamInfo<Row> &info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultRow, ::testing::ValuesIn(kRows), RowName);
+
+}  // namespace
