@@ -6,14 +6,26 @@ static char FoldAscii(char ch)
     return (ch >= 'A' && ch <= 'Z') ? (char)(ch - 'A' + 'a') : ch;
 }
 
+// Length in bytes of the character at psz: two for a lead byte that has its
+// trail byte, so that the trail byte is never read as a separator or a dot.
+static size_t CharBytes(const char *psz)
+{
+    return (IsDBCSLeadByte((BYTE)psz[0]) && psz[1] != '\0') ? 2 : 1;
+}
+
+// A trail byte is compared as it stands: the 0x41 of "\x83\x41" (U+30A2) is
+// no "A", and folding it would give "\x83\x61" (U+30C2), another name.
 BOOL PathsEqual(const char *pszA, const char *pszB)
 {
     size_t cch = strlen(pszA);
     if (cch != strlen(pszB))
         return FALSE;
-    for (size_t i = 0; i < cch; i++)
-        if (FoldAscii(pszA[i]) != FoldAscii(pszB[i]))
+    for (size_t i = 0; i < cch; i += CharBytes(pszA + i)) {
+        BOOL fSame = CharBytes(pszA + i) == 2 ? memcmp(pszA + i, pszB + i, 2) == 0
+                                              : FoldAscii(pszA[i]) == FoldAscii(pszB[i]);
+        if (!fSame)
             return FALSE;
+    }
     return TRUE;
 }
 
@@ -38,13 +50,6 @@ BOOL AppendPath(char *pszDest, size_t cbDest, const char *pszSrc)
         return FALSE;
     memcpy(pszDest + cchDest, pszSrc, cchSrc + 1);
     return TRUE;
-}
-
-// Length in bytes of the character at psz: two for a lead byte that has its
-// trail byte, so that the trail byte is never read as a separator or a dot.
-static size_t CharBytes(const char *psz)
-{
-    return (IsDBCSLeadByte((BYTE)psz[0]) && psz[1] != '\0') ? 2 : 1;
 }
 
 static BOOL CopyPart(char *pszPart, size_t cbPart, const char *pch, size_t cch)

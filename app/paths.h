@@ -5,7 +5,8 @@
 #include <windows.h>
 #include <stddef.h>
 
-// Equal when of the same length and equal after folding A-Z to a-z only.
+// Equal when of the same length and equal after folding A-Z to a-z only;
+// the two bytes of a double-byte character are compared as they are.
 BOOL PathsEqual(const char *pszA, const char *pszB);
 
 // Whether the path ends in a backslash that is not the trail byte of a

@@ -8,6 +8,18 @@
 static const char c_szIniName[] = "tolpen.ini";
 static const char c_szPattern[] = "*.lnk";
 
+// The last backslash that is one, stepping over double-byte characters.
+// StrRChrA will not do: Wine's takes a character whose trail byte is 0x5C
+// for the backslash.
+static char *LastBackslash(char *psz)
+{
+    char *pchLast = NULL;
+    for (char *pch = psz; *pch != '\0'; pch = CharNextA(pch))
+        if (*pch == '\\')
+            pchLast = pch;
+    return pchLast;
+}
+
 // The usual layout: the series are unpacked into a folder of their own
 // next to the INI file, or straight into the data folder beside it.
 static BOOL FindIniAboveStartFolder(void)
@@ -16,9 +28,7 @@ static BOOL FindIniAboveStartFolder(void)
     if (!CopyPath(szPath, sizeof(szPath), g_szCurrentDir) || szPath[0] == '\0')
         return FALSE;
 
-    // StrRChrA steps over double-byte characters, so a trail byte 0x5C is
-    // never taken for the separator.
-    char *pchCut = StrRChrA(szPath, NULL, '\\');
+    char *pchCut = LastBackslash(szPath);
     pchCut = (pchCut != NULL) ? pchCut + 1 : CharNextA(szPath);
     *pchCut = '\0';
     if (!AppendPath(szPath, sizeof(szPath), c_szIniName) || !PathFileExistsA(szPath))

@@ -1,5 +1,6 @@
 #include "driver.h"
 #include <commctrl.h>
+#include <shlobj.h>
 #include <vector>
 
 namespace driver {
@@ -131,22 +132,36 @@ bool NamesDrive(const std::string &text, const std::string &drive)
     return Lower(text).find("(" + Lower(drive) + ")") != std::string::npos;
 }
 
+// The name the shell gives the computer here, in this locale's language.
+std::string MyComputerName()
+{
+    LPITEMIDLIST pidl = NULL;
+    if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &pidl)))
+        return "";
+    SHFILEINFOA sfi = {};
+    SHGetFileInfoA((LPCSTR)pidl, 0, &sfi, sizeof(sfi), SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    CoTaskMemFree(pidl);
+    return sfi.szDisplayName;
+}
+
 bool IsMyComputer(const std::string &text, const std::string &)
 {
-    return text == "My Computer" || text == "Computer" || text == "This PC" || text == "Deze computer";
+    return text == "My Computer" || text == "Computer" || text == "This PC" || text == "Deze computer"
+        || text == MyComputerName();
 }
 
 std::vector<std::string> SplitFolders(const std::string &path)
 {
     std::vector<std::string> parts;
     std::string part;
-    for (char ch : path) {
-        if (ch == '\\') {
+    // Whole characters: a double-byte one may end in 0x5C.
+    for (const char *pch = path.c_str(); *pch != '\0'; pch = CharNextA(pch)) {
+        if (*pch == '\\') {
             if (!part.empty())
                 parts.push_back(part);
             part.clear();
         } else {
-            part += ch;
+            part.append(pch, CharNextA(pch) - pch);
         }
     }
     if (!part.empty())

@@ -1,0 +1,364 @@
+// The real installer under the double-byte ANSI code page 932, with folder
+// and file names holding characters whose trail byte is "\" (0x5C) or "|"
+// (0x7C): such a byte belongs to its character and is never a separator or
+// a forbidden character. ctest runs this program, and so the installer it
+// starts, under a Japanese locale. Names on disk are also read back through
+// the wide functions, so that a test passes only when the bytes made the
+// intended characters.
+#include "installer_fixture.h"
+#include "tests/discovery/install_tree.h"
+#include <commctrl.h>
+#include <shlobj.h>
+#include <algorithm>
+
+namespace {
+
+const char kFoundText[] =
+    "Het programma Raadrups is gevonden in een andere map. De nieuwe series "
+    "moeten in de data-map van Raadrups komen te staan. Wil je de series naar "
+    "de onderstaande map verplaatsen? Klik op 'Blader' als de map toch onjuist is.";
+
+const std::string kHyo = "\x95\x5C";   // U+8868
+const std::string kSo = "\x83\x5C";    // U+30BD
+const std::string kNo = "\x94\x5C";    // U+80FD
+const std::string kYo = "\x97\x5C";    // U+4E88
+const std::string kPo = "\x83\x7C";    // U+30DD, trail byte "|"
+const std::string kTei = "\x92\xE8";   // U+5B9A
+const std::string kSabu = "\x83\x54\x83\x75";   // U+30B5 U+30D6
+
+// A series file's name in the list's bytes and as the file system must hold it.
+struct Name {
+    std::string ansi;
+    std::wstring wide;
+};
+
+const Name kSoDat = {kSo + ".dat", L"\u30BD.dat"};
+const Name kYoteiHyoDat = {kYo + kTei + kHyo + ".dat", L"\u4E88\u5B9A\u8868.dat"};
+const Name kNoPoDat = {kNo + kPo + ".dat", L"\u80FD\u30DD.dat"};
+const Name kHyoBare = {kHyo, L"\u8868"};
+
+std::wstring WidePath(const std::string &path)
+{
+    WCHAR wsz[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wsz, MAX_PATH);
+    return wsz;
+}
+
+// The names in a folder as the wide functions list them, sorted.
+std::vector<std::wstring> ListFolderW(const std::string &path)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW((WidePath(path) + L"\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = fd.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::wstring> WideNames(const std::vector<Name> &names)
+{
+    std::vector<std::wstring> wide;
+    for (const Name &name : names)
+        wide.push_back(name.wide);
+    std::sort(wide.begin(), wide.end());
+    return wide;
+}
+
+std::string ListOf(const std::vector<std::string> &entries)
+{
+    std::string list;
+    for (const std::string &entry : entries)
+        list += entry + "\r\n";
+    return list;
+}
+
+// --- The folder browser, walked by whole characters ---------------------
+// The driver's own walk cuts a path at every 0x5C byte and knows the
+// computer only by its English names; this one steps over double-byte
+// characters and asks the shell for the computer's name in this locale's
+// language. The tree's items live in the installer's process: texts are
+// read through a buffer placed in its memory.
+
+const DWORD kSendMs = 5000;
+
+std::string TreeItemText(HANDLE hProcess, HWND hTree, HTREEITEM hItem)
+{
+    const SIZE_T cbText = 1024;
+    char *pRemote = static_cast<char *>(
+        VirtualAllocEx(hProcess, NULL, sizeof(TVITEMA) + cbText, MEM_COMMIT, PAGE_READWRITE));
+    if (pRemote == NULL)
+        return "";
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = pRemote + sizeof(TVITEMA);
+    item.cchTextMax = (int)cbText;
+    char szText[cbText] = "";
+    DWORD_PTR dwResult = 0;
+    if (WriteProcessMemory(hProcess, pRemote, &item, sizeof(item), NULL)
+        && SendMessageTimeoutA(hTree, TVM_GETITEMA, 0, (LPARAM)pRemote, SMTO_ABORTIFHUNG, kSendMs, &dwResult)
+        && dwResult)
+        ReadProcessMemory(hProcess, item.pszText, szText, cbText - 1, NULL);
+    VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    return szText;
+}
+
+HTREEITEM TreeNext(HWND hTree, UINT flag, HTREEITEM hItem)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_GETNEXTITEM, flag, (LPARAM)hItem, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return (HTREEITEM)dwResult;
+}
+
+// The child whose text is exactly want (or, with fDrive, holds "(want)");
+// the children seen go to *pSeen for the failure message.
+HTREEITEM FindChild(HANDLE hProcess, HWND hTree, HTREEITEM hParent, const std::string &want,
+                    bool fDrive, std::string *pSeen)
+{
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hParent, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    for (HTREEITEM h = TreeNext(hTree, TVGN_CHILD, hParent); h != NULL; h = TreeNext(hTree, TVGN_NEXT, h)) {
+        std::string text = TreeItemText(hProcess, hTree, h);
+        *pSeen += " [" + text + "]";
+        if (fDrive ? text.find("(" + want + ")") != std::string::npos : text == want)
+            return h;
+    }
+    return NULL;
+}
+
+std::string MyComputerName()
+{
+    LPITEMIDLIST pidl = NULL;
+    if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &pidl)))
+        return "";
+    SHFILEINFOA sfi = {};
+    SHGetFileInfoA((LPCSTR)pidl, 0, &sfi, sizeof(sfi), SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    CoTaskMemFree(pidl);
+    return sfi.szDisplayName;
+}
+
+// "C:\a\b" as {"C:", "a", "b"}, stepping over double-byte characters.
+std::vector<std::string> SplitFolders(const std::string &path)
+{
+    std::vector<std::string> parts(1);
+    for (const char *pch = path.c_str(); *pch != '\0'; pch = CharNextA(pch)) {
+        if (*pch == '\\')
+            parts.emplace_back();
+        else
+            parts.back().append(pch, CharNextA(pch) - pch);
+    }
+    return parts;
+}
+
+// "" when the folder is selected, else what went wrong.
+std::string SelectInBrowser(const driver::Installer &inst, HWND hBrowser, const std::string &folder)
+{
+    HWND hTree = FindWindowExA(hBrowser, NULL, "SysTreeView32", NULL);
+    if (hTree == NULL)
+        return "no tree";
+    HANDLE hProcess = inst.pi.hProcess;
+    std::vector<std::string> parts = SplitFolders(folder);
+    std::string seen;
+    HTREEITEM hItem = TreeNext(hTree, TVGN_ROOT, NULL);
+    hItem = hItem ? FindChild(hProcess, hTree, hItem, MyComputerName(), false, &seen) : NULL;
+    for (size_t i = 0; i < parts.size() && hItem != NULL; i++) {
+        seen.clear();
+        hItem = FindChild(hProcess, hTree, hItem, parts[i], i == 0, &seen);
+    }
+    if (hItem == NULL)
+        return "not in the tree; the last level held" + seen;
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutA(hTree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return TreeNext(hTree, TVGN_CARET, NULL) == hItem ? "" : "not selected";
+}
+
+// --- The runs -----------------------------------------------------------
+
+// The runs from the other files of this program prove something only when
+// the locale really gave them this code page.
+TEST(CodePage, Is932)
+{
+    EXPECT_EQ(GetACP(), 932u);
+}
+
+class DbcsRun : public InstallerRun {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(GetACP(), 932u) << "run this under a Japanese locale";
+        InstallerRun::SetUp();
+        UseFolders(root + "\\nieuw" + kHyo, root + "\\data" + kHyo);
+    }
+
+    void UseFolders(const std::string &startFolder, const std::string &dataFolder)
+    {
+        start = startFolder;
+        data = dataFolder;
+        driver::MakeFolder(start);
+        driver::MakeFolder(data);
+    }
+
+    void AddSeries(const std::vector<Name> &names)
+    {
+        for (const Name &name : names)
+            InstallerRun::AddSeries({name.ansi});
+    }
+
+    void BrowseTo(HWND hDlg, const std::string &folder)
+    {
+        HWND hBrowser = driver::OpenBrowser(hDlg);
+        ASSERT_NE(hBrowser, nullptr) << "no folder browser";
+        std::string fault = SelectInBrowser(inst, hBrowser, folder);
+        if (!fault.empty())
+            driver::BrowserCancel(hBrowser);
+        ASSERT_EQ(fault, "") << folder;
+        driver::BrowserConfirm(hBrowser);
+        ASSERT_TRUE(driver::WaitGone(hBrowser));
+        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
+    }
+
+    void ExpectInDataOnly(const std::vector<Name> &names)
+    {
+        for (const Name &name : names)
+            InstallerRun::ExpectInDataOnly(name.ansi);
+        EXPECT_EQ(ListFolderW(data), WideNames(names));
+    }
+};
+
+TEST_F(DbcsRun, BrowsedDataFolderTakesEverySeriesWhole)
+{
+    const std::vector<Name> series = {kSoDat, kYoteiHyoDat, kNoPoDat, kHyoBare};
+    AddSeries(series);
+    const std::string readMe = kYo + kTei + ".txt";
+    InstallerRun::AddSeries({readMe});
+    WriteList(ListOf({kSoDat.ansi, kYoteiHyoDat.ansi, kNoPoDat.ansi, kHyoBare.ansi, readMe}));
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kNotFoundText);
+    // The start folder's name ends in 0x5C: only a real backslash makes it a folder.
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+
+    ExpectInDataOnly(series);
+    ExpectInStartOnly(readMe);
+    ExpectListDeleted();
+    // The folders are the intended ones, beside the fixture's plain two.
+    EXPECT_EQ(ListFolderW(root), (std::vector<std::wstring>{L"data", L"data\u8868", L"nieuw", L"nieuw\u8868"}));
+}
+
+TEST_F(DbcsRun, FolderPartEndingInATrailByteIsCutOffWhole)
+{
+    AddSeries({kSoDat});
+    const std::string noDat = kNo + ".dat";   // listed, but not in the pack
+    const std::string list = ListOf({kSabu + kHyo + "\\" + kSoDat.ansi, kSabu + kHyo + "/" + noDat});
+    WriteList(list);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    std::string text = AnswerMessageBox("Let op");
+    ExpectCleanExit();
+
+    EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
+    EXPECT_NE(text.find("\n\n" + noDat + "\n\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find(kSabu), std::string::npos) << text;
+    ExpectInDataOnly({kSoDat});
+    ExpectListKept(list);
+}
+
+// ア (0x83 0x41) and ヂ (0x83 0x61) differ in a trail byte that looks like
+// "A" and "a": two folders, which no letter-case rule makes one.
+TEST_F(DbcsRun, DataFolderDifferingInATrailByteLikeALetterIsAnotherFolder)
+{
+    UseFolders(root + "\\\x83\x41", root + "\\\x83\x61");
+    ASSERT_EQ(ListFolderW(root), (std::vector<std::wstring>{L"data", L"data\u8868", L"nieuw",
+                                                            L"nieuw\u8868", L"\u30A2", L"\u30C2"}));
+    AddSeries({kSoDat});
+    WriteList(ListOf({kSoDat.ansi}));
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    ExpectInDataOnly({kSoDat});
+    ExpectListDeleted();
+}
+
+// Raadrups found: the dialog offers the data folder its INI names, that
+// folder and the installation's own both ending in 0x5C.
+class DbcsFoundRun : public DbcsRun {
+protected:
+    void SetUp() override
+    {
+        DbcsRun::SetUp();
+        CoInitialize(NULL);
+    }
+
+    void TearDown() override
+    {
+        DbcsRun::TearDown();
+        EXPECT_TRUE(made.Remove()) << "the shortcut or installation stayed behind";
+        CoUninitialize();
+    }
+
+    void ExpectOfferedAndMoved(const std::vector<Name> &series)
+    {
+        std::vector<std::string> entries;
+        for (const Name &name : series)
+            entries.push_back(name.ansi);
+        AddSeries(series);
+        WriteList(ListOf(entries));
+
+        HWND hDlg = StartDialog();
+        ASSERT_NE(hDlg, nullptr);
+        EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kFoundText);
+        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), data + "\\");
+        driver::Press(hDlg, IDOK);
+        EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+        ExpectCleanExit();
+        ExpectInDataOnly(series);
+        ExpectListDeleted();
+    }
+
+    tree::TreeBuilder made;
+};
+
+// The folder above the start folder is found by the last real backslash,
+// not by the start folder's own trail byte.
+TEST_F(DbcsFoundRun, IniAboveAStartFolderEndingInATrailByte)
+{
+    ASSERT_TRUE(made.File(root + "\\tolpen.ini", "[Tolpen]\r\nData=.\\data" + kHyo + "\r\n"));
+    ExpectOfferedAndMoved({kSoDat, kYoteiHyoDat});
+}
+
+TEST_F(DbcsFoundRun, ShortcutToAnInstallationInSuchAFolder)
+{
+    // Made parent first: the tree builder looks for parents at every 0x5C.
+    const std::string install = root + "\\Raadrups" + kHyo;
+    driver::MakeFolder(install);
+    UseFolders(start, install + "\\data" + kHyo);
+    ASSERT_TRUE(made.Installation(install, ".\\data" + kHyo));
+    const std::string startMenu = tree::ShellFolder(CSIDL_COMMON_PROGRAMS);
+    ASSERT_FALSE(startMenu.empty());
+    ASSERT_TRUE(made.Folder(startMenu + "\\Raadrups"));
+    ASSERT_TRUE(made.Shortcut(startMenu + "\\Raadrups\\Raadrups.lnk", install + "\\wimbelok.exe"));
+    EXPECT_EQ(ListFolderW(install), (std::vector<std::wstring>{L"data\u8868", L"tolpen.ini", L"wimbelok.exe"}));
+
+    ExpectOfferedAndMoved({kSoDat, kNoPoDat});
+}
+
+}  // namespace
