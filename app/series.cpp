@@ -51,13 +51,26 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
         && AppendPath(pszPath, MAX_PATH, pszName);
 }
 
-// The copy lands under a temporary name in the data folder and replaces the
-// target only once it is whole, so a copy cut short (a full disk) neither
-// poses as the series nor destroys the version that was there. A data folder
-// too deep for a temporary name gets the copy directly.
-static BOOL CopyIntoPlace(const char *pszSource, const char *pszTarget)
+// A target name that is free: the copy refuses to replace, so that a file
+// that appears meanwhile is never overwritten, and a copy cut short (a full
+// disk) is removed rather than left to pose as the series.
+static BOOL CopyToFreeName(const char *pszSource, const char *pszTarget)
 {
-    const size_t c_cchTempName = 14;   // "\rrsXXXX.tmp" and its terminator
+    if (CopyFileA(pszSource, pszTarget, TRUE))
+        return TRUE;
+    DWORD dwError = GetLastError();
+    if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS)
+        DeleteFileA(pszTarget);
+    return FALSE;
+}
+
+// A target that is there: the copy lands under a temporary name in the data
+// folder and replaces it only once whole, so a copy cut short never destroys
+// the version that was there. A data folder too deep for a temporary name
+// gets the copy directly.
+static BOOL CopyOverTarget(const char *pszSource, const char *pszTarget)
+{
+    const size_t c_cchTempName = 14;   // "rrsXXXX.tmp" and room to spare
     if (strlen(g_szDataDir) >= MAX_PATH - c_cchTempName)
         return CopyFileA(pszSource, pszTarget, FALSE);
 
@@ -80,11 +93,21 @@ static BOOL MoveSeriesFile(const char *pszName)
     if (!ComposeInFolder(szSource, g_szCurrentDir, pszName)
         || !ComposeInFolder(szTarget, g_szDataDir, pszName))
         return FALSE;
-    if (PathsEqual(szSource, szTarget) || IsSameFile(szSource, szTarget))
+    if (PathsEqual(szSource, szTarget))
         return TRUE;
     if (GetFileAttributesA(szSource) == INVALID_FILE_ATTRIBUTES)
         return IsFile(szTarget);   // moved by an earlier run
-    if (!CopyIntoPlace(szSource, szTarget))
+
+    // Only a target that is there can be the source under another name; the
+    // identity check costs more than copying a small file, so it waits.
+    BOOL fCopied;
+    if (GetFileAttributesA(szTarget) == INVALID_FILE_ATTRIBUTES)
+        fCopied = CopyToFreeName(szSource, szTarget);
+    else if (IsSameFile(szSource, szTarget))
+        return TRUE;
+    else
+        fCopied = CopyOverTarget(szSource, szTarget);
+    if (!fCopied)
         return FALSE;
     DeleteFileA(szSource);
     return TRUE;
