@@ -7,7 +7,6 @@
 // intended characters.
 #include "installer_fixture.h"
 #include "tests/discovery/install_tree.h"
-#include <commctrl.h>
 #include <shlobj.h>
 #include <algorithm>
 
@@ -79,108 +78,6 @@ std::string ListOf(const std::vector<std::string> &entries)
     return list;
 }
 
-// --- The folder browser, walked by whole characters ---------------------
-// The driver's own walk cuts a path at every 0x5C byte and knows the
-// computer only by its English names; this one steps over double-byte
-// characters and asks the shell for the computer's name in this locale's
-// language. The tree's items live in the installer's process: texts are
-// read through a buffer placed in its memory.
-
-const DWORD kSendMs = 5000;
-
-std::string TreeItemText(HANDLE hProcess, HWND hTree, HTREEITEM hItem)
-{
-    const SIZE_T cbText = 1024;
-    char *pRemote = static_cast<char *>(
-        VirtualAllocEx(hProcess, NULL, sizeof(TVITEMA) + cbText, MEM_COMMIT, PAGE_READWRITE));
-    if (pRemote == NULL)
-        return "";
-    TVITEMA item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = hItem;
-    item.pszText = pRemote + sizeof(TVITEMA);
-    item.cchTextMax = (int)cbText;
-    char szText[cbText] = "";
-    DWORD_PTR dwResult = 0;
-    if (WriteProcessMemory(hProcess, pRemote, &item, sizeof(item), NULL)
-        && SendMessageTimeoutA(hTree, TVM_GETITEMA, 0, (LPARAM)pRemote, SMTO_ABORTIFHUNG, kSendMs, &dwResult)
-        && dwResult)
-        ReadProcessMemory(hProcess, item.pszText, szText, cbText - 1, NULL);
-    VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
-    return szText;
-}
-
-HTREEITEM TreeNext(HWND hTree, UINT flag, HTREEITEM hItem)
-{
-    DWORD_PTR dwResult = 0;
-    SendMessageTimeoutA(hTree, TVM_GETNEXTITEM, flag, (LPARAM)hItem, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
-    return (HTREEITEM)dwResult;
-}
-
-// The child whose text is exactly want (or, with fDrive, holds "(want)");
-// the children seen go to *pSeen for the failure message.
-HTREEITEM FindChild(HANDLE hProcess, HWND hTree, HTREEITEM hParent, const std::string &want,
-                    bool fDrive, std::string *pSeen)
-{
-    DWORD_PTR dwResult = 0;
-    SendMessageTimeoutA(hTree, TVM_EXPAND, TVE_EXPAND, (LPARAM)hParent, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
-    for (HTREEITEM h = TreeNext(hTree, TVGN_CHILD, hParent); h != NULL; h = TreeNext(hTree, TVGN_NEXT, h)) {
-        std::string text = TreeItemText(hProcess, hTree, h);
-        *pSeen += " [" + text + "]";
-        if (fDrive ? text.find("(" + want + ")") != std::string::npos : text == want)
-            return h;
-    }
-    return NULL;
-}
-
-std::string MyComputerName()
-{
-    LPITEMIDLIST pidl = NULL;
-    if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &pidl)))
-        return "";
-    SHFILEINFOA sfi = {};
-    SHGetFileInfoA((LPCSTR)pidl, 0, &sfi, sizeof(sfi), SHGFI_PIDL | SHGFI_DISPLAYNAME);
-    CoTaskMemFree(pidl);
-    return sfi.szDisplayName;
-}
-
-// "C:\a\b" as {"C:", "a", "b"}, stepping over double-byte characters.
-std::vector<std::string> SplitFolders(const std::string &path)
-{
-    std::vector<std::string> parts(1);
-    for (const char *pch = path.c_str(); *pch != '\0'; pch = CharNextA(pch)) {
-        if (*pch == '\\')
-            parts.emplace_back();
-        else
-            parts.back().append(pch, CharNextA(pch) - pch);
-    }
-    return parts;
-}
-
-// "" when the folder is selected, else what went wrong.
-std::string SelectInBrowser(const driver::Installer &inst, HWND hBrowser, const std::string &folder)
-{
-    HWND hTree = FindWindowExA(hBrowser, NULL, "SysTreeView32", NULL);
-    if (hTree == NULL)
-        return "no tree";
-    HANDLE hProcess = inst.pi.hProcess;
-    std::vector<std::string> parts = SplitFolders(folder);
-    std::string seen;
-    HTREEITEM hItem = TreeNext(hTree, TVGN_ROOT, NULL);
-    hItem = hItem ? FindChild(hProcess, hTree, hItem, MyComputerName(), false, &seen) : NULL;
-    for (size_t i = 0; i < parts.size() && hItem != NULL; i++) {
-        seen.clear();
-        hItem = FindChild(hProcess, hTree, hItem, parts[i], i == 0, &seen);
-    }
-    if (hItem == NULL)
-        return "not in the tree; the last level held" + seen;
-    DWORD_PTR dwResult = 0;
-    SendMessageTimeoutA(hTree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem, SMTO_ABORTIFHUNG, kSendMs, &dwResult);
-    return TreeNext(hTree, TVGN_CARET, NULL) == hItem ? "" : "not selected";
-}
-
-// --- The runs -----------------------------------------------------------
-
 // The runs from the other files of this program prove something only when
 // the locale really gave them this code page.
 TEST(CodePage, Is932)
@@ -209,19 +106,6 @@ protected:
     {
         for (const Name &name : names)
             InstallerRun::AddSeries({name.ansi});
-    }
-
-    void BrowseTo(HWND hDlg, const std::string &folder)
-    {
-        HWND hBrowser = driver::OpenBrowser(hDlg);
-        ASSERT_NE(hBrowser, nullptr) << "no folder browser";
-        std::string fault = SelectInBrowser(inst, hBrowser, folder);
-        if (!fault.empty())
-            driver::BrowserCancel(hBrowser);
-        ASSERT_EQ(fault, "") << folder;
-        driver::BrowserConfirm(hBrowser);
-        ASSERT_TRUE(driver::WaitGone(hBrowser));
-        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
     }
 
     void ExpectInDataOnly(const std::vector<Name> &names)
