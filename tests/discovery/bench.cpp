@@ -4,21 +4,13 @@
 #include "install_tree.h"
 #include "app/globals.h"
 #include "discovery/discovery.h"
+#include "tools/bench/timing.h"
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
-#include <algorithm>
 #include <vector>
 
 static const int c_cShortcuts = 1000;
-
-static double Seconds(void)
-{
-    LARGE_INTEGER li, freq;
-    QueryPerformanceCounter(&li);
-    QueryPerformanceFrequency(&freq);
-    return (double)li.QuadPart / (double)freq.QuadPart;
-}
 
 // The median of cRuns timed searches, in seconds.
 static double TimeSearch(HWND hwnd, int cRuns)
@@ -29,8 +21,7 @@ static double TimeSearch(HWND hwnd, int cRuns)
         FindTargetProgram(hwnd);
         times.push_back(Seconds() - t0);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 static bool MakeDesktop(tree::TreeBuilder &made, const std::string &desktop,

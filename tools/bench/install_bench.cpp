@@ -11,6 +11,7 @@
 #include "files.h"
 #include "res/resource.h"
 #include "tests/discovery/install_tree.h"
+#include "timing.h"
 #include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -45,27 +46,6 @@ struct RunTimes {
     double moves = 0;   // from "Ok" until the closing box is shown
     double whole = 0;   // from the start of the process until it ended
 };
-
-double Seconds()
-{
-    LARGE_INTEGER li, freq;
-    QueryPerformanceCounter(&li);
-    QueryPerformanceFrequency(&freq);
-    return (double)li.QuadPart / (double)freq.QuadPart;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string SeriesName(int i)
-{
-    char sz[32];
-    snprintf(sz, sizeof(sz), "serie%07d.dat", i + 1);
-    return sz;
-}
 
 // Contents no two files share: the name, then a pseudo-random stream that
 // starts at a place of its own for each file.

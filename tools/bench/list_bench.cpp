@@ -3,6 +3,7 @@
 // the same file byte by byte with fgetc, in the same run.
 #include "app/globals.h"
 #include "app/listfile.h"
+#include "timing.h"
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -17,27 +18,6 @@ const int kReps = 5;
 const char kFolder[] = "C:\\bench-lijst";
 const char kList[] = "C:\\bench-lijst\\teinstal.txt";
 
-double Seconds()
-{
-    LARGE_INTEGER li, freq;
-    QueryPerformanceCounter(&li);
-    QueryPerformanceFrequency(&freq);
-    return (double)li.QuadPart / (double)freq.QuadPart;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string EntryName(int i)
-{
-    char sz[32];
-    snprintf(sz, sizeof(sz), "serie%07d.dat", i + 1);
-    return sz;
-}
-
 long WriteList()
 {
     CreateDirectoryA(kFolder, NULL);
@@ -45,7 +25,7 @@ long WriteList()
     if (file == NULL)
         return -1;
     for (int i = 0; i < kEntries; i++)
-        fprintf(file, "%s\r\n", EntryName(i).c_str());
+        fprintf(file, "%s\r\n", SeriesName(i).c_str());
     long cb = ftell(file);
     return fclose(file) == 0 ? cb : -1;
 }
@@ -60,7 +40,7 @@ bool ReaderReadsEveryEntry()
     int i = 0;
     bool ok = true;
     while (ok && ReadListEntry(file))
-        ok = i < kEntries && EntryName(i++) == g_szListLine;
+        ok = i < kEntries && SeriesName(i++) == g_szListLine;
     fclose(file);
     return ok && i == kEntries;
 }
