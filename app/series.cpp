@@ -52,8 +52,9 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
 }
 
 // A target name that is free: the copy refuses to replace, so that a file
-// that appears meanwhile is never overwritten, and a copy cut short (a full
-// disk) is removed rather than left to pose as the series.
+// that appears meanwhile is never overwritten. The name was free, so what
+// stands there after a failed copy is a copy cut short (a full disk), which
+// is removed rather than left to pose as the series.
 static BOOL CopyToFreeName(const char *pszSource, const char *pszTarget)
 {
     if (CopyFileA(pszSource, pszTarget, TRUE))
@@ -70,7 +71,7 @@ static BOOL CopyToFreeName(const char *pszSource, const char *pszTarget)
 // gets the copy directly.
 static BOOL CopyOverTarget(const char *pszSource, const char *pszTarget)
 {
-    const size_t c_cchTempName = 14;   // "rrsXXXX.tmp" and room to spare
+    const size_t c_cchTempName = 14;   // GetTempFileNameA's folder limit
     if (strlen(g_szDataDir) >= MAX_PATH - c_cchTempName)
         return CopyFileA(pszSource, pszTarget, FALSE);
 
