@@ -357,6 +357,43 @@ bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon)
     return cAsked > 32 * 32 * 9 / 10 && cAsked > cOther;
 }
 
+std::string CaptureBmp(HWND hwnd, const RECT &rc)
+{
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = rc.right - rc.left;
+    bih.biHeight = rc.bottom - rc.top;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    bih.biSizeImage = (((DWORD)bih.biWidth * 3 + 3) & ~3u) * (DWORD)bih.biHeight;
+    BITMAPFILEHEADER bfh = {};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof(bfh) + sizeof(bih);
+    bfh.bfSize = bfh.bfOffBits + bih.biSizeImage;
+
+    std::string bytes;
+    HDC hdcFrom = GetDC(hwnd);
+    HDC hdcMem = CreateCompatibleDC(hdcFrom);
+    void *pvBits = NULL;
+    HBITMAP hbm = CreateDIBSection(hdcFrom, (BITMAPINFO *)&bih, DIB_RGB_COLORS, &pvBits, NULL, 0);
+    if (hdcMem != NULL && hbm != NULL) {
+        HGDIOBJ hbmOld = SelectObject(hdcMem, hbm);
+        BOOL fCopied = BitBlt(hdcMem, 0, 0, bih.biWidth, bih.biHeight, hdcFrom, rc.left, rc.top, SRCCOPY);
+        SelectObject(hdcMem, hbmOld);
+        GdiFlush();
+        if (fCopied)
+            bytes = std::string((const char *)&bfh, sizeof(bfh)) + std::string((const char *)&bih, sizeof(bih))
+                + std::string((const char *)pvBits, bih.biSizeImage);
+    }
+    if (hbm != NULL)
+        DeleteObject(hbm);
+    if (hdcMem != NULL)
+        DeleteDC(hdcMem);
+    ReleaseDC(hwnd, hdcFrom);
+    return bytes;
+}
+
 HWND OpenBrowser(HWND hDlg, DWORD ms)
 {
     DWORD pid = 0;

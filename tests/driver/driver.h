@@ -45,6 +45,11 @@ std::string MessageBoxText(HWND hBox);
 // True when the box shows the given standard icon (IDI_WARNING, ...).
 bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon);
 
+// The pixels of the rectangle of a window's device context (NULL: the
+// screen's, where windows of any process are read as drawn), as the bytes
+// of a 24-bit BMP file; "" when they cannot be read.
+std::string CaptureBmp(HWND hwnd, const RECT &rc);
+
 // The folder browser opened by "Blader".
 HWND OpenBrowser(HWND hDlg, DWORD ms = kWaitMs);
 // Selects a file-system folder in the browser's tree, through My Computer

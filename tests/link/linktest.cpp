@@ -2,6 +2,8 @@
 #include "app/globals.h"
 #include "res/resource.h"
 #include "ui/datafolder.h"
+#include "driver.h"
+#include "files.h"
 
 bool ReadStoredBitmap(HMODULE hmod, int idb, BITMAPINFOHEADER &bih, Pixels &px, std::string &err)
 {
@@ -84,56 +86,17 @@ std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy)
     return fCovered;
 }
 
-static bool WriteAll(HANDLE hFile, const void *pv, DWORD cb)
-{
-    DWORD cbWritten = 0;
-    return WriteFile(hFile, pv, cb, &cbWritten, NULL) && cbWritten == cb;
-}
-
 bool SaveClientBmp(HWND hwnd, const std::string &path)
 {
     RECT rc;
     GetClientRect(hwnd, &rc);
-    BITMAPINFOHEADER bih = {};
-    bih.biSize = sizeof(bih);
-    bih.biWidth = rc.right - rc.left;
-    bih.biHeight = rc.bottom - rc.top;
-    bih.biPlanes = 1;
-    bih.biBitCount = 24;
-    bih.biCompression = BI_RGB;
-    DWORD cbRow = ((DWORD)bih.biWidth * 3 + 3) & ~3u;
-    bih.biSizeImage = cbRow * (DWORD)bih.biHeight;
-
-    void *pvBits = NULL;
-    HDC hdcWin = GetDC(hwnd);
-    HDC hdcMem = CreateCompatibleDC(hdcWin);
-    HBITMAP hbm = CreateDIBSection(hdcWin, (BITMAPINFO *)&bih, DIB_RGB_COLORS, &pvBits, NULL, 0);
-    bool fOk = hdcMem != NULL && hbm != NULL;
-    if (fOk) {
-        HGDIOBJ hbmOld = SelectObject(hdcMem, hbm);
-        fOk = BitBlt(hdcMem, 0, 0, bih.biWidth, bih.biHeight, hdcWin, 0, 0, SRCCOPY) != FALSE;
-        SelectObject(hdcMem, hbmOld);
-        GdiFlush();
-    }
-    if (fOk) {
-        BITMAPFILEHEADER bfh = {};
-        bfh.bfType = 0x4D42;
-        bfh.bfOffBits = sizeof(bfh) + sizeof(bih);
-        bfh.bfSize = bfh.bfOffBits + bih.biSizeImage;
-        HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        fOk = hFile != INVALID_HANDLE_VALUE;
-        if (fOk) {
-            fOk = WriteAll(hFile, &bfh, sizeof(bfh)) && WriteAll(hFile, &bih, sizeof(bih)) &&
-                  WriteAll(hFile, pvBits, bih.biSizeImage);
-            CloseHandle(hFile);
-        }
-    }
-    if (hbm != NULL)
-        DeleteObject(hbm);
-    if (hdcMem != NULL)
-        DeleteDC(hdcMem);
-    ReleaseDC(hwnd, hdcWin);
-    return fOk;
+    // The dialog is this process's own: its DC holds what was painted last.
+    std::string bytes = driver::CaptureBmp(hwnd, rc);
+    if (bytes.empty())
+        return false;
+    driver::WriteFile(path, bytes);
+    std::string written;
+    return driver::ReadFile(path, &written) && written == bytes;
 }
 
 std::string ModuleDir()

@@ -294,45 +294,6 @@ HWND FindClosingBox(const driver::Installer &inst, DWORD ms, Seen *pSeen)
     return NULL;
 }
 
-// The screen's pixels in the rectangle, as the bytes of a 24-bit BMP file;
-// "" when they cannot be read.
-std::string ScreenBmp(const RECT &rc)
-{
-    BITMAPINFOHEADER bih = {};
-    bih.biSize = sizeof(bih);
-    bih.biWidth = rc.right - rc.left;
-    bih.biHeight = rc.bottom - rc.top;
-    bih.biPlanes = 1;
-    bih.biBitCount = 24;
-    bih.biCompression = BI_RGB;
-    bih.biSizeImage = (((DWORD)bih.biWidth * 3 + 3) & ~3u) * (DWORD)bih.biHeight;
-    BITMAPFILEHEADER bfh = {};
-    bfh.bfType = 0x4D42;
-    bfh.bfOffBits = sizeof(bfh) + sizeof(bih);
-    bfh.bfSize = bfh.bfOffBits + bih.biSizeImage;
-
-    std::string bytes;
-    HDC hdcScreen = GetDC(NULL);
-    HDC hdcMem = CreateCompatibleDC(hdcScreen);
-    void *pvBits = NULL;
-    HBITMAP hbm = CreateDIBSection(hdcScreen, (BITMAPINFO *)&bih, DIB_RGB_COLORS, &pvBits, NULL, 0);
-    if (hdcMem != NULL && hbm != NULL) {
-        HGDIOBJ hbmOld = SelectObject(hdcMem, hbm);
-        BOOL fCopied = BitBlt(hdcMem, 0, 0, bih.biWidth, bih.biHeight, hdcScreen, rc.left, rc.top, SRCCOPY);
-        SelectObject(hdcMem, hbmOld);
-        GdiFlush();
-        if (fCopied)
-            bytes = std::string((const char *)&bfh, sizeof(bfh)) + std::string((const char *)&bih, sizeof(bih))
-                + std::string((const char *)pvBits, bih.biSizeImage);
-    }
-    if (hbm != NULL)
-        DeleteObject(hbm);
-    if (hdcMem != NULL)
-        DeleteDC(hdcMem);
-    ReleaseDC(NULL, hdcScreen);
-    return bytes;
-}
-
 // The whole window, frame included, read off the screen where the
 // installer has drawn it.
 bool SaveWindowBmp(HWND hwnd, const std::string &path)
@@ -343,7 +304,7 @@ bool SaveWindowBmp(HWND hwnd, const std::string &path)
     Sleep(300);
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    std::string bytes = ScreenBmp(rc);
+    std::string bytes = driver::CaptureBmp(NULL, rc);
     if (!bytes.empty() && Put(path, bytes))
         return true;
     Say("could not save a screenshot to %s", path.c_str());
