@@ -5,7 +5,6 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-static const char c_szIniName[] = "tolpen.ini";
 static const char c_szPattern[] = "*.lnk";
 
 // The last backslash that is one, stepping over double-byte characters.

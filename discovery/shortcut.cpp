@@ -5,7 +5,7 @@
 #include <string.h>
 
 static const char c_szProgram[] = "wimbelok.exe";
-static const char c_szIniName[] = "tolpen.ini";
+const char c_szIniName[] = "tolpen.ini";
 
 // Loads and resolves the shortcut file; the file itself is never saved back.
 static BOOL LoadShortcut(HWND hwnd, IShellLinkA *psl, IPersistFile *ppf)

@@ -13,9 +13,11 @@ static const char c_szFound[] =
     "de onderstaande map verplaatsen? Klik op 'Blader' als de map toch onjuist is.";
 
 // Created on first request, kept until the dialog is destroyed.
-HBRUSH g_hbrDialog;
-HBRUSH g_hbrMessage;
-HBRUSH g_hbrPath;
+static HBRUSH g_hbrDialog;
+static HBRUSH g_hbrMessage;
+static HBRUSH g_hbrPath;
+
+static const COLORREF c_crGrey = RGB(DIALOG_GREY, DIALOG_GREY, DIALOG_GREY);
 
 static HBRUSH LazyBrush(HBRUSH *phbr, COLORREF cr)
 {
@@ -79,7 +81,7 @@ static INT_PTR OnCtlColorStatic(HWND hDlg, HDC hdc, HWND hwndCtl)
 {
     if (hwndCtl == GetDlgItem(hDlg, IDC_MESSAGE)) {
         SetBkMode(hdc, TRANSPARENT);
-        return (INT_PTR)LazyBrush(&g_hbrMessage, RGB(228, 228, 228));
+        return (INT_PTR)LazyBrush(&g_hbrMessage, c_crGrey);
     }
     if (hwndCtl == GetDlgItem(hDlg, IDC_DATAPATH)) {
         SetBkMode(hdc, TRANSPARENT);
@@ -106,7 +108,7 @@ INT_PTR CALLBACK DataFolderDlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARA
         return OnCommand(hDlg, LOWORD(wParam));
     case WM_CTLCOLORDLG:
         SetBkMode((HDC)wParam, TRANSPARENT);
-        return (INT_PTR)LazyBrush(&g_hbrDialog, RGB(228, 228, 228));
+        return (INT_PTR)LazyBrush(&g_hbrDialog, c_crGrey);
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(hDlg, (HDC)wParam, (HWND)lParam);
     case WM_PAINT:

@@ -5,20 +5,14 @@
 
 // The download page. The build draws the link bitmaps from this very line
 // (tools/resgen reads it), so the picture always shows the address opened.
-static const char c_szDownloadUrl[] = "http://www.raadrups-quiz.nl/raadrups/downloadrr.htm";
+const char c_szDownloadUrl[] = "http://www.raadrups-quiz.nl/raadrups/downloadrr.htm";
 
-// Live from the dialog's initialisation to its destruction.
 BOOL g_fLinkHot;
 HBITMAP g_hbmLink;
 HBITMAP g_hbmLinkHot;
 HCURSOR g_hcurHand;
 RECT g_rcLink;
 
-// Fixed in pixels, whatever the dialog font: the bitmaps are 304 x 16.
-static const int c_xLink = 82;
-static const int c_yLink = 194;
-static const int c_cxLink = 304;
-static const int c_cyLink = 16;
 
 static HBITMAP LoadLinkBitmap(int idb)
 {
@@ -31,7 +25,7 @@ void LinkInit(void)
     g_fLinkHot = FALSE;
     g_hbmLink = LoadLinkBitmap(IDB_LINK);
     g_hbmLinkHot = LoadLinkBitmap(IDB_LINK_HOT);
-    SetRect(&g_rcLink, c_xLink, c_yLink, c_xLink + c_cxLink, c_yLink + c_cyLink);
+    SetRect(&g_rcLink, LINK_X, LINK_Y, LINK_X + LINK_CX, LINK_Y + LINK_CY);
     g_hcurHand = LoadCursorA(g_hInst, MAKEINTRESOURCEA(IDC_LINKCURSOR));
 }
 
@@ -56,7 +50,7 @@ void LinkPaint(HWND hDlg)
     HDC hdcMem = CreateCompatibleDC(hdc);
     if (hdcMem != NULL) {
         HGDIOBJ hbmOld = SelectObject(hdcMem, g_fLinkHot ? g_hbmLinkHot : g_hbmLink);
-        BitBlt(hdc, c_xLink, c_yLink, c_cxLink, c_cyLink, hdcMem, 0, 0, SRCCOPY);
+        BitBlt(hdc, LINK_X, LINK_Y, LINK_CX, LINK_CY, hdcMem, 0, 0, SRCCOPY);
         SelectObject(hdcMem, hbmOld);
         DeleteDC(hdcMem);
     }

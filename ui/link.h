@@ -3,6 +3,16 @@
 #pragma once
 #include <windows.h>
 
+// The page the link opens.
+extern const char c_szDownloadUrl[];
+
+// Live from the dialog's initialisation to its destruction.
+extern BOOL g_fLinkHot;        // the pointer is on the link: underlined image
+extern HBITMAP g_hbmLink;      // plain and underlined image
+extern HBITMAP g_hbmLinkHot;
+extern HCURSOR g_hcurHand;     // shown while the pointer is on the link
+extern RECT g_rcLink;          // the link's place in the client area
+
 void LinkInit(void);
 void LinkDestroy(void);
 void LinkPaint(HWND hDlg);

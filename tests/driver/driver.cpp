@@ -1,4 +1,5 @@
 #include "driver.h"
+#include "res/resource.h"
 #include <commctrl.h>
 #include <shlobj.h>
 #include <vector>
@@ -398,7 +399,7 @@ HWND OpenBrowser(HWND hDlg, DWORD ms)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(hDlg, &pid);
-    Press(hDlg, 1006);
+    Press(hDlg, IDC_BROWSE);
     HWND hBrowser = NULL;
     PollUntil(ms, [&] {
         hBrowser = FindDialog(pid, NULL, hDlg);

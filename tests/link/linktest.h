@@ -6,20 +6,15 @@
 #include <string>
 #include <vector>
 
-// The link's state, as the dialog keeps it.
-extern BOOL g_fLinkHot;
-extern HBITMAP g_hbmLink;
-extern HBITMAP g_hbmLinkHot;
-extern HCURSOR g_hcurHand;
-extern RECT g_rcLink;
+#include "res/resource.h"
+#include "ui/link.h"
 
-const char c_szDownloadUrl[] = "http://www.raadrups-quiz.nl/raadrups/downloadrr.htm";
-const int c_xLink = 82;
-const int c_yLink = 194;
-const int c_cxLink = 304;
-const int c_cyLink = 16;
-const COLORREF c_crText = RGB(0, 0, 255);
-const COLORREF c_crBack = RGB(228, 228, 228);
+const int c_xLink = LINK_X;
+const int c_yLink = LINK_Y;
+const int c_cxLink = LINK_CX;
+const int c_cyLink = LINK_CY;
+const COLORREF c_crText = RGB(LINK_TEXT_R, LINK_TEXT_G, LINK_TEXT_B);
+const COLORREF c_crBack = RGB(DIALOG_GREY, DIALOG_GREY, DIALOG_GREY);
 
 struct Pixels {
     int cx = 0;

@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "../../res/resource.h"
 
 typedef std::vector<uint8_t> Bytes;
 
 // What the dialog expects of its resources.
-const int c_cxLink = 304;
-const int c_cyLink = 16;
+const int c_cxLink = LINK_CX;
+const int c_cyLink = LINK_CY;
 const int c_cxCursor = 32;
 const int c_cyCursor = 32;
 const int c_cCursorColours = 16;
@@ -21,8 +22,8 @@ const int c_yCursorHot = 1;
 struct Rgb {
     uint8_t r, g, b;
 };
-const Rgb c_rgbLinkText = {0, 0, 255};
-const Rgb c_rgbLinkBack = {228, 228, 228};
+const Rgb c_rgbLinkText = {LINK_TEXT_R, LINK_TEXT_G, LINK_TEXT_B};
+const Rgb c_rgbLinkBack = {DIALOG_GREY, DIALOG_GREY, DIALOG_GREY};
 
 // Little-endian fields, as the Windows file formats store them.
 void PutU8(Bytes &b, unsigned v);
