@@ -1,7 +1,7 @@
 // What one shortcut on a desktop costs the program search. Times the
 // search over 1,000 shortcuts that do not count and one last that does,
 // against the search over empty shell folders in the same run.
-#include "install_tree.h"
+#include "tests/discovery/install_tree.h"
 #include "app/globals.h"
 #include "discovery/discovery.h"
 #include "tools/bench/timing.h"
