@@ -18,15 +18,15 @@ void MakeFolder(const std::string &path)
     CreateDirectoryA(path.c_str(), NULL);
 }
 
-void WriteFile(const std::string &path, const std::string &bytes)
+bool WriteFile(const std::string &path, const std::string &bytes)
 {
     HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
-        return;
+        return false;
     DWORD cbWritten = 0;
-    ::WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL);
-    CloseHandle(hFile);
+    BOOL fOk = ::WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL);
+    return CloseHandle(hFile) && fOk && cbWritten == bytes.size();
 }
 
 bool ReadFile(const std::string &path, std::string *pBytes)

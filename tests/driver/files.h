@@ -9,7 +9,8 @@ namespace driver {
 std::string FreshFolder(const std::string &name);
 
 void MakeFolder(const std::string &path);
-void WriteFile(const std::string &path, const std::string &bytes);
+// False when the file could not be written whole.
+bool WriteFile(const std::string &path, const std::string &bytes);
 // The file's bytes; false when it cannot be read.
 bool ReadFile(const std::string &path, std::string *pBytes);
 bool FileExists(const std::string &path);

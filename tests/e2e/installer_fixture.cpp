@@ -88,24 +88,19 @@ void InstallerRun::ExpectSilentExit(HWND hDlg)
 
 void InstallerRun::ExpectInStartOnly(const std::string &name)
 {
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(StartPath(name), &bytes) && bytes == driver::SeriesBytes(name))
-        << name << " is not in the start folder as it was";
-    EXPECT_FALSE(driver::FileExists(DataPath(name))) << name << " is in the data folder too";
+    EXPECT_TRUE(driver::HasBytes(StartPath(name), driver::SeriesBytes(name))) << "(start folder)";
+    EXPECT_TRUE(driver::IsAbsent(DataPath(name))) << "(data folder)";
 }
 
 void InstallerRun::ExpectInDataOnly(const std::string &name)
 {
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(DataPath(name), &bytes) && bytes == driver::SeriesBytes(name))
-        << name << " is not in the data folder byte for byte";
-    EXPECT_FALSE(driver::FileExists(StartPath(name))) << name << " is still in the start folder";
+    EXPECT_TRUE(driver::HasBytes(DataPath(name), driver::SeriesBytes(name))) << "(data folder)";
+    EXPECT_TRUE(driver::IsAbsent(StartPath(name))) << "(start folder)";
 }
 
 void InstallerRun::ExpectListKept(const std::string &bytes)
 {
-    std::string kept;
-    EXPECT_TRUE(driver::ReadFile(ListPath(), &kept) && kept == bytes) << "the list was not kept as it was";
+    EXPECT_TRUE(driver::HasBytes(ListPath(), bytes)) << "(the list must be kept as it was)";
 }
 
 void InstallerRun::ExpectListDeleted()

@@ -2,6 +2,7 @@
 // the real installer started in the start folder.
 #pragma once
 #include "driver.h"
+#include "expect.h"
 #include "files.h"
 #include "res/resource.h"
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/paths.h"
 #include "app/series.h"
+#include "tests/driver/expect.h"
 #include "tests/driver/files.h"
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -54,18 +55,20 @@ protected:
         return szText;
     }
 
-    bool Has(const std::string &folder, const std::string &name, const std::string &bytes) const
+    ::testing::AssertionResult Has(const std::string &folder, const std::string &name,
+                                   const std::string &bytes) const
     {
-        std::string got;
-        return driver::ReadFile(folder + "\\" + name, &got) && got == bytes;
+        return driver::HasBytes(folder + "\\" + name, bytes);
     }
-    bool InDataOnly(const std::string &name) const
+    ::testing::AssertionResult InDataOnly(const std::string &name) const
     {
-        return Has(data, name, driver::SeriesBytes(name)) && !driver::FileExists(start + "\\" + name);
+        auto result = Has(data, name, driver::SeriesBytes(name));
+        return result ? driver::IsAbsent(start + "\\" + name) : result;
     }
-    bool InStartOnly(const std::string &name) const
+    ::testing::AssertionResult InStartOnly(const std::string &name) const
     {
-        return Has(start, name, driver::SeriesBytes(name)) && !driver::FileExists(data + "\\" + name);
+        auto result = Has(start, name, driver::SeriesBytes(name));
+        return result ? driver::IsAbsent(data + "\\" + name) : result;
     }
 };
 
