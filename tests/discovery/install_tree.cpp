@@ -5,14 +5,6 @@
 
 namespace tree {
 
-std::string ShellFolder(int csidl)
-{
-    char sz[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(NULL, sz, csidl, FALSE))
-        return "";
-    return sz;
-}
-
 std::string ReadFileBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -78,25 +70,12 @@ bool TreeBuilder::Shortcut(const std::string &lnkPath, const std::string &target
     size_t cut = lnkPath.find_last_of('\\');
     if (cut != std::string::npos && !Folder(lnkPath.substr(0, cut)))
         return false;
-    IShellLinkA *psl = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
-                                IID_IShellLinkA, (void **)&psl)))
+    bool existed = GetFileAttributesA(lnkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!driver::MakeShortcut(lnkPath, target))
         return false;
-    bool ok = false;
-    IPersistFile *ppf = NULL;
-    if (SUCCEEDED(psl->SetPath(target.c_str()))
-        && SUCCEEDED(psl->QueryInterface(IID_IPersistFile, (void **)&ppf))) {
-        WCHAR wsz[1024];
-        if (MultiByteToWideChar(CP_ACP, 0, lnkPath.c_str(), -1, wsz, 1024) > 0) {
-            bool existed = GetFileAttributesW(wsz) != INVALID_FILE_ATTRIBUTES;
-            ok = SUCCEEDED(ppf->Save(wsz, TRUE));
-            if (ok && !existed)
-                made_.push_back({lnkPath, false});
-        }
-        ppf->Release();
-    }
-    psl->Release();
-    return ok;
+    if (!existed)
+        made_.push_back({lnkPath, false});
+    return true;
 }
 
 bool TreeBuilder::Installation(const std::string &folder, const std::string &dataValue,

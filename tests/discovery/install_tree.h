@@ -2,14 +2,14 @@
 // the discovery tests and the benchmark. Everything made through a
 // TreeBuilder is removed again by its Remove(), newest first.
 #pragma once
+#include "tests/driver/shell.h"
 #include <windows.h>
 #include <string>
 #include <vector>
 
 namespace tree {
 
-// The folder the shell gives for csidl; empty when it gives none.
-std::string ShellFolder(int csidl);
+using driver::ShellFolder;
 
 std::string ReadFileBytes(const std::string &path);
 std::vector<std::string> ListShortcuts(const std::string &folder);  // "*.lnk", in FindFirstFileA order

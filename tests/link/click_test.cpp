@@ -40,7 +40,7 @@ public:
             }
             RegCloseKey(hkey);
         }
-        std::string command = "\"" + ModuleDir() + c_szRecorder + "\" \"" + m_output + "\" \"%1\"";
+        std::string command = "\"" + driver::ProgramFolder() + c_szRecorder + "\" \"" + m_output + "\" \"%1\"";
         m_fSet = SetCommand(REG_SZ, command);
     }
     ~BrowserRecorder()

@@ -99,19 +99,6 @@ bool SaveClientBmp(HWND hwnd, const std::string &path)
     return driver::ReadFile(path, &written) && written == bytes;
 }
 
-std::string ModuleDir()
-{
-    char szPath[MAX_PATH];
-    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
-    if (cch == 0 || cch >= MAX_PATH)
-        return "";
-    char *pszSlash = strrchr(szPath, '\\');
-    if (pszSlash == NULL)
-        return "";
-    pszSlash[1] = '\0';
-    return szPath;
-}
-
 void PumpPending()
 {
     MSG msg;

@@ -8,6 +8,7 @@
 
 #include "res/resource.h"
 #include "ui/link.h"
+#include "tests/driver/files.h"
 
 const int c_xLink = LINK_X;
 const int c_yLink = LINK_Y;
@@ -36,9 +37,6 @@ std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy);
 // Writes the window's client area as a 24-bit BMP file. (The frame and
 // caption are the window manager's and not the program's.)
 bool SaveClientBmp(HWND hwnd, const std::string &path);
-
-// The folder of this test program, with a trailing backslash.
-std::string ModuleDir();
 
 // The data-folder dialog, modeless, painted, and shown without activation
 // unless fShow is false. (Under a display without window manager Wine

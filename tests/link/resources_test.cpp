@@ -13,7 +13,7 @@ protected:
 
     void SetUp() override
     {
-        std::string exe = ModuleDir() + INSTRRSE_EXE;
+        std::string exe = driver::ProgramFolder() + INSTRRSE_EXE;
         m_hmod = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(m_hmod, (HMODULE)NULL) << exe << ": error " << GetLastError();
     }

@@ -15,7 +15,7 @@ namespace {
 
 std::string ArtifactsDir()
 {
-    std::string dir = ModuleDir() + "..\\artifacts";
+    std::string dir = driver::ProgramFolder() + "..\\artifacts";
     CreateDirectoryA(dir.c_str(), NULL);
     return dir + "\\";
 }

@@ -8,6 +8,7 @@
 // the box. Then it prints what moved where.
 #include "driver.h"
 #include "files.h"
+#include "shell.h"
 #include "res/resource.h"
 #include <shlobj.h>
 #include <stdarg.h>
@@ -116,9 +117,8 @@ std::string SeriesBytes(const Series &series, const char *pszEdition)
 // that is not what it claims.
 bool Put(const std::string &path, const std::string &bytes)
 {
-    driver::WriteFile(path, bytes);
     std::string got;
-    if (driver::ReadFile(path, &got) && got == bytes)
+    if (driver::WriteFile(path, bytes) && driver::ReadFile(path, &got) && got == bytes)
         return true;
     Say("could not write %s", path.c_str());
     return false;
@@ -132,19 +132,11 @@ long long FileSize(const std::string &path)
     return ((long long)fad.nFileSizeHigh << 32) | fad.nFileSizeLow;
 }
 
-std::string ShellFolder(int csidl)
-{
-    char szPath[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, szPath)))
-        return "";
-    return szPath;
-}
-
 bool FindPlaces(Places *pPlaces)
 {
-    std::string programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
-    std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    std::string profile = ShellFolder(CSIDL_PROFILE);
+    std::string programFiles = driver::ShellFolder(CSIDL_PROGRAM_FILES);
+    std::string programs = driver::ShellFolder(CSIDL_COMMON_PROGRAMS);
+    std::string profile = driver::ShellFolder(CSIDL_PROFILE);
     if (programFiles.empty() || programs.empty() || profile.empty()) {
         Say("the prefix has no Program Files, Start menu or user profile folder");
         return false;
@@ -176,30 +168,10 @@ bool LayOutInstallation(const Places &places)
     return fOk;
 }
 
-bool MakeShortcut(const std::string &lnkPath, const std::string &target, const std::string &folder)
-{
-    IShellLinkA *psl = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void **)&psl)))
-        return false;
-    bool fOk = false;
-    IPersistFile *ppf = NULL;
-    WCHAR wszLink[MAX_PATH];
-    if (SUCCEEDED(psl->SetPath(target.c_str())) && SUCCEEDED(psl->SetWorkingDirectory(folder.c_str()))
-        && SUCCEEDED(psl->SetDescription("Raadrups quiz"))
-        && MultiByteToWideChar(CP_ACP, 0, lnkPath.c_str(), -1, wszLink, MAX_PATH) > 0
-        && SUCCEEDED(psl->QueryInterface(IID_IPersistFile, (void **)&ppf))) {
-        fOk = SUCCEEDED(ppf->Save(wszLink, TRUE));
-        ppf->Release();
-    }
-    psl->Release();
-    return fOk;
-}
-
 bool LayOutStartMenu(const Places &places)
 {
     driver::MakeFolder(places.menu);
-    if (MakeShortcut(places.menu + "\\Raadrups.lnk", places.install + "\\wimbelok.exe", places.install))
+    if (driver::MakeShortcut(places.menu + "\\Raadrups.lnk", places.install + "\\wimbelok.exe", places.install))
         return true;
     Say("could not make the Start-menu shortcut");
     return false;
