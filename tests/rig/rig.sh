@@ -50,7 +50,7 @@ rig_keeper_alive() {
 
 # One idle Windows program for the rig's whole life. Without it the Wine
 # desktop (explorer.exe) ends whenever the last program exits, and under
-# 32-bit Wine the next window then waits about ten seconds for a new one.
+# 32-bit Wine the next window then waits 10 to 15 seconds for a new one.
 # cmd.exe reads commands from a fifo it holds open for writing itself, so
 # it never sees the end of its input; its output goes to a log, never to
 # the ctest pipes, which would keep ctest waiting.
