@@ -20,16 +20,6 @@ RIG="$PWD/build/demo-rig"
 # the programs that ANSI code page and keeps the names readable on disk.
 export LC_ALL=C.UTF-8
 
-# Wine's own fonts for the frame's buttons and the message box, where Wine
-# does not find them itself.
-add_wine_fonts() {
-    local f
-    for f in marlett.ttf tahoma.ttf tahomabd.ttf; do
-        [ -e "/usr/share/wine/fonts/$f" ] && cp "/usr/share/wine/fonts/$f" "$WINEPREFIX/drive_c/windows/Fonts/"
-    done
-    return 0
-}
-
 # On the user's own display: a fresh prefix with the rig's stand-in for the
 # dialog's font; the user's window manager manages the windows.
 boot_on_user_display() {
@@ -42,7 +32,7 @@ boot_on_user_display() {
     "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
         >>"$RIG/wineboot.log" 2>&1
-    add_wine_fonts
+    rig_wine_fonts
 }
 
 mkdir -p "$RIG"
@@ -54,7 +44,6 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
 else
     trap 'rig_down >/dev/null 2>&1 || true' EXIT
     rig_up
-    add_wine_fonts
     rm -f "$RIG"/demo-*.bmp "$RIG"/demo-*.png
     # The demo writes BMP files into the rig's folder through Wine's Z: drive.
     "$WINE" "$DEMO" --drive --shots "Z:${RIG//\//\\}"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian machine; safe to run
-# again (it installs only what is missing).
+# again (it installs only what is missing, and is quick when nothing is).
 set -euo pipefail
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 packages=(
     cmake make
@@ -9,6 +12,11 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     googletest
     wine64 xvfb xauth
+    # The 32-bit build is the one publishers ship: its tests run in the
+    # same 64-bit prefix through Wine's 32-bit side.
+    wine32:i386
+    # Wine's own fonts: without them the caption's buttons show letters.
+    fonts-wine
     imagemagick
     clang libclang-rt-dev
     locales
@@ -16,15 +24,27 @@ packages=(
     fonts-comic-neue
 )
 
+# wine32 comes from the i386 side of the archive, which the package lists
+# only hold once the architecture is added.
+fUpdate=false
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture"
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+    fUpdate=true
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "setup: installing ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    fUpdate=true
+fi
+if $fUpdate; then
     "${sudo_cmd[@]}" apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
@@ -32,7 +52,5 @@ fi
 # Wine needs it generated to map such file names to the disk.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
     echo "setup: generating the ja_JP.UTF-8 locale"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

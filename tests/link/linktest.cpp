@@ -94,9 +94,31 @@ bool SaveClientBmp(HWND hwnd, const std::string &path)
     std::string bytes = driver::CaptureBmp(hwnd, rc);
     if (bytes.empty())
         return false;
-    driver::WriteFile(path, bytes);
     std::string written;
-    return driver::ReadFile(path, &written) && written == bytes;
+    return driver::WriteFile(path, bytes) && driver::ReadFile(path, &written) && written == bytes;
+}
+
+bool SaveWindowBmp(HWND hwnd, const std::string &path)
+{
+    // Active, as the user meets it: "Ok" with the focus and the caption in
+    // its active colours. Without a window manager Wine draws the frame of
+    // even the active window as inactive, so the frame is told it is active.
+    SetForegroundWindow(hwnd);
+    SendMessageA(hwnd, WM_NCACTIVATE, TRUE, 0);
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The frame is the system's, so the whole window is read off the
+    // screen, which Wine brings up to date from the window a little later.
+    for (int i = 0; i < 6; i++) {
+        Sleep(50);
+        PumpPending();
+    }
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    std::string bytes = driver::CaptureBmp(NULL, rc);
+    if (bytes.empty())
+        return false;
+    std::string written;
+    return driver::WriteFile(path, bytes) && driver::ReadFile(path, &written) && written == bytes;
 }
 
 void PumpPending()

@@ -34,9 +34,11 @@ Pixels ReadClientPixels(HWND hwnd, int x, int y, int cx, int cy);
 // Which pixels of that part of the client area a child window covers.
 std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy);
 
-// Writes the window's client area as a 24-bit BMP file. (The frame and
-// caption are the window manager's and not the program's.)
+// Writes the window's client area as a 24-bit BMP file.
 bool SaveClientBmp(HWND hwnd, const std::string &path);
+// Writes the whole window, frame and caption included, as the screen shows
+// it after activating it, as a 24-bit BMP file.
+bool SaveWindowBmp(HWND hwnd, const std::string &path);
 
 // The data-folder dialog, modeless, painted, and shown without activation
 // unless fShow is false. (Under a display without window manager Wine

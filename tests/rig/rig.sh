@@ -44,6 +44,38 @@ rig_alias_drive() {
     ln -sfn ../drive_c/rrtest/alias "$WINEPREFIX/dosdevices/y:"
 }
 
+rig_keeper_alive() {
+    [ -s "$RIG/keeper.pid" ] && kill -0 "$(cat "$RIG/keeper.pid")" 2>/dev/null
+}
+
+# One idle Windows program for the rig's whole life. Without it the Wine
+# desktop (explorer.exe) ends whenever the last program exits, and under
+# 32-bit Wine the next window then waits 10 to 15 seconds for a new one.
+# cmd.exe reads commands from a fifo it holds open for writing itself, so
+# it never sees the end of its input; its output goes to a log, never to
+# the ctest pipes, which would keep ctest waiting.
+rig_start_keeper() {
+    rm -f "$RIG/keeper.fifo"
+    mkfifo "$RIG/keeper.fifo" || return 1
+    # From the rig's folder, so that it holds no test's folder as its own.
+    (cd "$RIG" && exec "$WINE" cmd.exe <>"$RIG/keeper.fifo" >"$RIG/keeper.log" 2>&1 9>&-) &
+    echo $! >"$RIG/keeper.pid"
+}
+
+# Wine's own fonts (Debian's fonts-wine), which Wine does not find where
+# Debian puts them: the caption's buttons are drawn in Marlett (without it
+# the close box shows the letter "r"), and message boxes in Tahoma.
+rig_wine_fonts() {
+    local f
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    for f in marlett.ttf tahoma.ttf tahomabd.ttf; do
+        if [ -e "/usr/share/wine/fonts/$f" ]; then
+            cp "/usr/share/wine/fonts/$f" "$WINEPREFIX/drive_c/windows/Fonts/"
+        fi
+    done
+    return 0
+}
+
 # Brings the rig up once; later calls find it running and return at once.
 rig_up() {
     mkdir -p "$RIG/home" "$RIG/prefix"
@@ -72,16 +104,23 @@ rig_up() {
         "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
             >>"$RIG/wineboot.log" 2>&1 9>&-
         rig_alias_drive
+        rig_wine_fonts
         touch "$RIG/up"
     fi
+    rig_keeper_alive || rig_start_keeper || return 1
     exec 9>&-
 }
 
+# Ends every process the rig started: the Windows programs with their
+# wineserver, the keeper (should it outlive them), and Xvfb.
 rig_down() {
     rig_env
     "$WINESERVER" -k 2>/dev/null
+    if rig_keeper_alive; then
+        kill "$(cat "$RIG/keeper.pid")" 2>/dev/null
+    fi
     if rig_xvfb_alive; then
         kill "$(cat "$RIG/xvfb.pid")" 2>/dev/null
     fi
-    rm -f "$RIG/up" "$RIG/xvfb.pid" "$RIG/display"
+    rm -f "$RIG/up" "$RIG/xvfb.pid" "$RIG/display" "$RIG/keeper.pid" "$RIG/keeper.fifo"
 }
