@@ -61,7 +61,8 @@ extern char g_szListEntryRaw[c_cbListEntry + 1];
 BOOL OpenList(FILE *file, UINT uCodePage);
 
 // 1 when an entry (possibly empty) was read, 0 at the end of the list or
-// when it cannot be read further (ferror then tells a read error).
+// when it cannot be read further (ferror then tells a read error). The
+// reader reads ahead in blocks: the list is its alone until the end.
 int ReadListEntry(FILE *file);
 
 // "ANSI", "UTF-8", "UTF-8 met BOM", "UTF-16 LE" or "UTF-16 BE".
