@@ -11,7 +11,7 @@ enum EntryVerdict {
     VERDICT_DEVICE,       // refused: a device name
     VERDICT_STREAM,       // refused: ":" (a stream or a drive)
     VERDICT_WILDCARD,     // refused: "*" or "?"
-    VERDICT_FORBIDDEN,    // refused: "<", ">", """ or "|"
+    VERDICT_FORBIDDEN,    // refused: <, >, a double quote or |
     VERDICT_CONTROL,      // refused: a control character
     VERDICT_CUT_CHAR,     // refused: a double-byte character cut after its lead byte
     VERDICT_UNMAPPABLE,   // refused: the list's code page cannot hold a character of the name

@@ -59,7 +59,7 @@ enum NameFault {
     NAME_TRAILING,      // ends in a dot or a blank: Windows would open another file
     NAME_STREAM,        // ":" (a stream or a drive)
     NAME_WILDCARD,      // "*" or "?"
-    NAME_FORBIDDEN,     // "<", ">", """ or "|" (or a separator, never left in a file name)
+    NAME_FORBIDDEN,     // <, >, a double quote or | (or a separator, never left in a file name)
     NAME_CONTROL,       // a control byte (below 32)
     NAME_DEVICE,        // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9, with any extension
 };
