@@ -27,9 +27,11 @@ static BOOL s_fCheckedConversion;
 
 // The list's bytes pass through a buffer of the reader's own, filled a
 // block at a time: fgetc for every byte would cost more than the rest of
-// reading an entry. Only the byte just read is ever stepped back over, and
-// it is still in the buffer.
-static unsigned char s_abBuffer[16384];
+// reading an entry. A block is the C library's own 4 KiB, so a list that
+// cannot be read past some point still gives every entry before it, as
+// fgetc did. Only the byte just read is ever stepped back over, and it is
+// still in the buffer.
+static unsigned char s_abBuffer[4096];
 static size_t s_ibNext;
 static size_t s_cbBuffer;
 
