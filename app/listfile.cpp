@@ -30,8 +30,12 @@ static BOOL s_fCheckedConversion;
 // reading an entry. A block is the C library's own 4 KiB, so a list that
 // cannot be read past some point still gives every entry before it, as
 // fgetc did. Only the byte just read is ever stepped back over, and it is
-// still in the buffer.
-static unsigned char s_abBuffer[4096];
+// still in the buffer. The fuzzers make the block small, so that their
+// short lists cross blocks.
+#ifndef INSTRRSE_LIST_BLOCK
+#define INSTRRSE_LIST_BLOCK 4096
+#endif
+static unsigned char s_abBuffer[INSTRRSE_LIST_BLOCK];
 static size_t s_ibNext;
 static size_t s_cbBuffer;
 
