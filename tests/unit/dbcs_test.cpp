@@ -2,6 +2,7 @@
 // (932): a trail byte equal to "\" (0x5C) is part of its character, never a
 // separator. ctest runs this program under a Japanese locale.
 #include "app/globals.h"
+#include "app/listfile.h"
 #include "app/paths.h"
 #include "app/series.h"
 #include "tests/driver/files.h"
@@ -77,12 +78,45 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
     BOOL fAll = MoveSeries(file);
     fclose(file);
 
-    char szText[4096];
-    FormatNotMoved(szText, sizeof(szText));
+    WCHAR wszText[4096];
+    FormatNotMoved(wszText, 4096);
+    char szText[8192];
+    WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
     EXPECT_TRUE(fAll) << szText;
     std::string bytes;
     EXPECT_TRUE(driver::ReadFile(data + "\\" + name, &bytes) && bytes == driver::SeriesBytes(name));
     EXPECT_FALSE(driver::FileExists(start + "\\" + name));
+}
+
+}  // namespace
+
+namespace {
+
+// A UTF-8 line of 100 characters of two bytes each in code page 932 is read
+// in pieces of whole characters: 74 (148 bytes), then the other 26.
+TEST_F(Dbcs, LongUnicodeLineIsCutBetweenCharacters)
+{
+    std::string list;
+    for (int i = 0; i < 100; i++)
+        list += "\xE3\x81\x82";   // U+3042, 0x82 0xA0 in code page 932
+    list += "\r\nb.dat";
+    FILE *file = tmpfile();
+    fwrite(list.data(), 1, list.size(), file);
+    rewind(file);
+    ASSERT_TRUE(OpenList(file, CP_ACP));
+    std::string a;
+    for (int i = 0; i < 100; i++)
+        a += "\x82\xA0";
+    ASSERT_EQ(ReadListEntry(file), 1);
+    EXPECT_EQ(std::string(g_szListLine), a.substr(0, 148));
+    EXPECT_FALSE(g_fListEntryContinues);
+    ASSERT_EQ(ReadListEntry(file), 1);
+    EXPECT_EQ(std::string(g_szListLine), a.substr(148));
+    EXPECT_TRUE(g_fListEntryContinues);
+    ASSERT_EQ(ReadListEntry(file), 1);
+    EXPECT_STREQ(g_szListLine, "b.dat");
+    EXPECT_EQ(ReadListEntry(file), 0);
+    fclose(file);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ std::vector<std::string> ReadAll(const std::string &bytes)
     EXPECT_NE(file, nullptr);
     fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
+    OpenList(file, CP_ACP);
     std::vector<std::string> entries;
     while (ReadListEntry(file) && entries.size() < 10000)
         entries.push_back(g_szListLine);
@@ -90,11 +91,96 @@ TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
         ASSERT_NE(file, nullptr);
         fwrite(c.bytes.data(), 1, c.bytes.size(), file);
         rewind(file);
-        SkipByteOrderMark(file);
+        ASSERT_TRUE(OpenList(file, CP_ACP));
         ASSERT_EQ(ReadListEntry(file), 1);
-        EXPECT_EQ(std::string(g_szListLine), c.first);
+        // Bytes that are valid UTF-8 by chance still name what they always did.
+        EXPECT_EQ(std::string(g_szListEntryRaw[0] != '\0' ? g_szListEntryRaw : g_szListLine), c.first);
         fclose(file);
     }
+}
+
+}  // namespace
+
+namespace {
+
+struct Read {
+    std::string line;
+    std::wstring wide;
+    bool fUnmappable;
+    bool fContinues;
+    bool operator==(const Read &o) const
+    {
+        return line == o.line && wide == o.wide && fUnmappable == o.fUnmappable && fContinues == o.fContinues;
+    }
+};
+
+std::vector<Read> ReadEntries(const std::string &bytes, int *pnEncoding)
+{
+    FILE *file = tmpfile();
+    EXPECT_NE(file, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    rewind(file);
+    EXPECT_TRUE(OpenList(file, CP_ACP));
+    *pnEncoding = g_nListEncoding;
+    std::vector<Read> entries;
+    while (ReadListEntry(file) && entries.size() < 100)
+        entries.push_back({g_szListLine, g_wszListEntry, g_fListEntryUnmappable != FALSE,
+                           g_fListEntryContinues != FALSE});
+    fclose(file);
+    return entries;
+}
+
+std::string Bytes(const std::wstring &text, UINT uCodePage)
+{
+    char sz[4096];
+    int cb = WideCharToMultiByte(uCodePage, 0, text.data(), (int)text.size(), sz, sizeof(sz), NULL, NULL);
+    return std::string(sz, cb > 0 ? cb : 0);
+}
+
+std::string Utf16(const std::wstring &text, bool fLittle)
+{
+    std::string bytes = fLittle ? "\xFF\xFE" : "\xFE\xFF";
+    for (wchar_t wch : text) {
+        bytes += (char)(fLittle ? wch & 0xFF : wch >> 8);
+        bytes += (char)(fLittle ? wch >> 8 : wch & 0xFF);
+    }
+    return bytes;
+}
+
+// The same list in every encoding gives the same entries in code page 1252:
+// the line rules count converted bytes, a character the code page lacks is
+// flagged (never a look-alike) and kept as written, and the second piece of
+// a long line says that it continues one.
+TEST(ReadListEntry, EveryEncodingGivesTheSameEntries)
+{
+    ASSERT_EQ(GetACP(), 1252u);
+    const std::wstring text = std::wstring(L"Caf\u00e9.dat\r\n\r\n\r\nx") + L'\0'
+                              + L"y\r\n\u0141\u00f3d\u017a.dat\n" + std::wstring(150, L'\u00e9');
+    const std::string accents(149, '\xE9');
+    const std::vector<Read> expected = {
+        {"Caf\xE9.dat", L"Caf\u00e9.dat", false, false},
+        {"", L"", false, false},
+        {"x", L"x", false, false},
+        {"?\xF3" "d?.dat", L"\u0141\u00f3d\u017a.dat", true, false},
+        {accents, std::wstring(149, L'\u00e9'), false, false},
+        {"\xE9", L"\u00e9", false, true},
+    };
+    const struct { std::string bytes; int nEncoding; } lists[] = {
+        {Bytes(text, CP_UTF8), LIST_UTF8},
+        {"\xEF\xBB\xBF" + Bytes(text, CP_UTF8), LIST_UTF8_BOM},
+        {Utf16(text, true), LIST_UTF16LE},
+        {Utf16(text, false), LIST_UTF16BE},
+    };
+    for (const auto &list : lists) {
+        int nEncoding = -1;
+        EXPECT_TRUE(ReadEntries(list.bytes, &nEncoding) == expected) << ListEncodingName(list.nEncoding);
+        EXPECT_EQ(nEncoding, list.nEncoding);
+    }
+    // Saved as ANSI, the same except for what 1252 cannot hold.
+    int nEncoding = -1;
+    std::vector<Read> ansi = ReadEntries(Bytes(text.substr(0, text.find(L'\u0141')), 1252), &nEncoding);
+    EXPECT_EQ(nEncoding, LIST_ANSI);
+    EXPECT_TRUE(ansi == std::vector<Read>(expected.begin(), expected.begin() + 3));
 }
 
 }  // namespace
