@@ -56,9 +56,11 @@ static BOOL MoveListedSeries(HWND hwnd, const char *pszListPath)
         MessageBoxA(hwnd, "De serie(s) zijn ingelezen!", "Succes", MB_ICONINFORMATION);
         return TRUE;
     }
-    char szText[8192];
-    FormatNotMoved(szText, sizeof(szText));
-    MessageBoxA(hwnd, szText, "Let op", MB_ICONWARNING);
+    // In UTF-16, so that a name the ANSI code page cannot hold still shows
+    // as the publisher wrote it.
+    WCHAR wszText[8192];
+    FormatNotMoved(wszText, sizeof(wszText) / sizeof(WCHAR));
+    MessageBoxW(hwnd, wszText, L"Let op", MB_ICONWARNING);
     return FALSE;
 }
 

@@ -6,11 +6,24 @@ static char FoldAscii(char ch)
     return (ch >= 'A' && ch <= 'Z') ? (char)(ch - 'A' + 'a') : ch;
 }
 
+static UINT s_uPathCodePage = CP_ACP;
+
+void SetPathCodePage(UINT uCodePage)
+{
+    s_uPathCodePage = uCodePage;
+}
+
+static BOOL IsLeadByte(BYTE b)
+{
+    // Plain ASCII is never a lead byte: the common case asks nobody.
+    return b >= 0x80 && IsDBCSLeadByteEx(s_uPathCodePage, b);
+}
+
 // Length in bytes of the character at psz: two for a lead byte that has its
 // trail byte, so that the trail byte is never read as a separator or a dot.
 static size_t CharBytes(const char *psz)
 {
-    return (IsDBCSLeadByte((BYTE)psz[0]) && psz[1] != '\0') ? 2 : 1;
+    return (IsLeadByte((BYTE)psz[0]) && psz[1] != '\0') ? 2 : 1;
 }
 
 // A trail byte is compared as it stands: the 0x41 of "\x83\x41" (U+30A2) is
@@ -132,7 +145,7 @@ BOOL IsFolderPath(const char *pszPath)
 static BOOL EndsInLoneLeadByte(const char *psz)
 {
     const char *pchLast = LastChar(psz);
-    return pchLast != NULL && CharBytes(pchLast) == 1 && IsDBCSLeadByte((BYTE)*pchLast);
+    return pchLast != NULL && CharBytes(pchLast) == 1 && IsLeadByte((BYTE)*pchLast);
 }
 
 BOOL EnsureTrailingBackslash(char *pszPath)
@@ -159,9 +172,26 @@ BOOL MakeFolderPath(char *pszDest, size_t cbDest,
     return fOk;
 }
 
-static BOOL IsForbiddenInName(BYTE b)
+void TrimNameEnd(char *pszName)
 {
-    return b < 32 || strchr("<>:\"|?*\\/", b) != NULL;
+    char *pchEnd = pszName;
+    for (char *pch = pszName; *pch != '\0'; pch += CharBytes(pch))
+        if (CharBytes(pch) == 2 || (*pch != '.' && *pch != ' '))
+            pchEnd = pch + CharBytes(pch);
+    *pchEnd = '\0';
+}
+
+static NameFault CharFault(BYTE b)
+{
+    if (b == ':')
+        return NAME_STREAM;
+    if (b == '*' || b == '?')
+        return NAME_WILDCARD;
+    if (b < 32)
+        return NAME_CONTROL;
+    if (strchr("<>\"|\\/", b) != NULL)
+        return NAME_FORBIDDEN;
+    return NAME_PLAIN;
 }
 
 static BOOL IsDeviceDigit(BYTE b)
@@ -195,17 +225,24 @@ static BOOL IsDeviceName(const char *pszName)
     return FALSE;
 }
 
-BOOL IsPlainFileName(const char *pszName)
+NameFault FindNameFault(const char *pszName)
 {
     const char *pchLast = LastChar(pszName);
     if (pchLast == NULL)
-        return FALSE;
-    if (CharBytes(pchLast) == 1 && (*pchLast == '.' || *pchLast == ' '))
-        return FALSE;
+        return NAME_EMPTY;
     if (EndsInLoneLeadByte(pszName))
-        return FALSE;   // a character cut off: no file on disk has this name
-    for (const char *pch = pszName; *pch != '\0'; pch += CharBytes(pch))
-        if (CharBytes(pch) == 1 && IsForbiddenInName((BYTE)*pch))
-            return FALSE;
-    return !IsDeviceName(pszName);
+        return NAME_CUT_CHAR;   // a character cut off: no file on disk has this name
+    if (CharBytes(pchLast) == 1 && (*pchLast == '.' || *pchLast == ' '))
+        return NAME_TRAILING;
+    for (const char *pch = pszName; *pch != '\0'; pch += CharBytes(pch)) {
+        NameFault fault = CharBytes(pch) == 1 ? CharFault((BYTE)*pch) : NAME_PLAIN;
+        if (fault != NAME_PLAIN)
+            return fault;
+    }
+    return IsDeviceName(pszName) ? NAME_DEVICE : NAME_PLAIN;
+}
+
+BOOL IsPlainFileName(const char *pszName)
+{
+    return FindNameFault(pszName) == NAME_PLAIN;
 }

@@ -41,11 +41,30 @@ BOOL SplitPath(const char *pszPath,
 BOOL MakeFolderPath(char *pszDest, size_t cbDest,
                     const char *pszDrive, const char *pszDir);
 
-// Whether a file name taken from the series list may be opened as a file in
-// a folder: FALSE for names that Windows would not open as that file in that
-// folder, namely device names (CON, NUL, COM1, ... with any extension, which
-// must never be opened), names ending in a dot or a blank (Windows drops
-// those and would open another file), ":" (a stream or a drive), wildcards,
-// the other characters Windows forbids in a name, control bytes, and a
-// last double-byte character cut off after its lead byte.
+// The code page whose double-byte characters the path functions take
+// whole: CP_ACP (the default) or the code page of the names at hand, such
+// as that of a list read for another machine.
+void SetPathCodePage(UINT uCodePage);
+
+// Drops the blanks and dots at the end of a file name, as Windows does when
+// it opens the name: "a.dat ." opens a.dat.
+void TrimNameEnd(char *pszName);
+
+// What keeps a file name taken from the series list from being opened as
+// that file in a folder. The first fault found, in this order.
+enum NameFault {
+    NAME_PLAIN,         // none: a plain file name
+    NAME_EMPTY,         // no name at all
+    NAME_CUT_CHAR,      // ends in a lead byte without its trail byte: no file has this name
+    NAME_TRAILING,      // ends in a dot or a blank: Windows would open another file
+    NAME_STREAM,        // ":" (a stream or a drive)
+    NAME_WILDCARD,      // "*" or "?"
+    NAME_FORBIDDEN,     // "<", ">", """ or "|" (or a separator, never left in a file name)
+    NAME_CONTROL,       // a control byte (below 32)
+    NAME_DEVICE,        // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9, with any extension
+};
+NameFault FindNameFault(const char *pszName);
+
+// FindNameFault(pszName) == NAME_PLAIN: devices must never be opened, and
+// for the other faults Windows would open another file or none.
 BOOL IsPlainFileName(const char *pszName);

@@ -1,67 +1,76 @@
 #include "series.h"
+#include "entry.h"
 #include "listfile.h"
 #include "globals.h"
-#include "paths.h"
 #include "movefile.h"
 #include <string.h>
+#include <wchar.h>
 
-static const int c_cchEntry = 149;
 static const int c_cNamesShown = 15;
+// A name shown comes from one entry: at most 149 characters, each one or
+// two UTF-16 units, and its line break.
+static const int c_cchNameShown = 2 * c_cbListEntry + 1;
 
-// What the last MoveSeries could not do, for the closing warning: a name
-// comes from one entry, so it and its line break take at most 150 bytes.
+// What the last MoveSeries could not do, for the closing warning.
 int g_cNotMoved;
-char g_szNotMoved[c_cNamesShown * (c_cchEntry + 1) + 1];
+WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
 BOOL g_fListUnread;
 
-static void NoteNotMoved(const char *pszName)
+// Bounded append; a text that does not fit is left as it was.
+static void AppendText(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)
+{
+    size_t cchHave = wcslen(pwszDest);
+    size_t cchAdd = wcslen(pwszSrc);
+    if (cchHave + cchAdd < cchDest)
+        memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(WCHAR));
+}
+
+static void NoteNotMoved(EntryVerdict verdict, const char *pszName)
 {
     if (g_cNotMoved < c_cNamesShown) {
-        AppendPath(g_szNotMoved, sizeof(g_szNotMoved), pszName);
-        AppendPath(g_szNotMoved, sizeof(g_szNotMoved), "\n");
+        WCHAR wszName[c_cchNameShown];
+        EntryNameForUser(verdict, pszName, wszName, c_cchNameShown);
+        AppendText(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), wszName);
+        AppendText(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), L"\n");
     }
     g_cNotMoved++;
 }
 
-static void MoveEntry(const char *pszEntry)
+static void MoveEntry()
 {
-    char szName[256];
-    char szExt[256];
-    if (!SplitPath(pszEntry, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt)))
+    char szName[MAX_PATH];
+    EntryVerdict verdict = JudgeListEntry(g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
+    if (verdict == VERDICT_NO_FILE || verdict == VERDICT_SKIP_TXT)
         return;
-    if (PathsEqual(szExt, ".txt"))
-        return;
-    char szFile[sizeof(szName) + sizeof(szExt)];
-    CopyPath(szFile, sizeof(szFile), szName);
-    AppendPath(szFile, sizeof(szFile), szExt);
-    if (szFile[strspn(szFile, ".")] == '\0')
-        return;   // an empty line, a bare folder, "." or ".." names no file
-    if (!IsPlainFileName(szFile) || !MoveSeriesFile(szFile))
-        NoteNotMoved(szFile);
+    if (verdict != VERDICT_MOVE || !MoveSeriesFile(szName))
+        NoteNotMoved(verdict, szName);
 }
 
 BOOL MoveSeries(FILE *file)
 {
     g_cNotMoved = 0;
-    g_szNotMoved[0] = '\0';
-    SkipByteOrderMark(file);
-    while (ReadListEntry(file))
-        MoveEntry(g_szListLine);
-    g_fListUnread = ferror(file) != 0;
+    g_wszNotMoved[0] = L'\0';
+    g_fListUnread = !OpenList(file, CP_ACP);
+    while (!g_fListUnread && ReadListEntry(file))
+        MoveEntry();
+    g_fListUnread = g_fListUnread || ferror(file) != 0;
     return g_cNotMoved == 0 && !g_fListUnread;
 }
 
-void FormatNotMoved(char *pszText, size_t cbText)
+void FormatNotMoved(WCHAR *pwszText, size_t cchText)
 {
-    CopyPath(pszText, cbText, "De volgende serie(s) zijn niet ingelezen:\n\n");
-    AppendPath(pszText, cbText, g_szNotMoved);
+    if (cchText == 0)
+        return;
+    pwszText[0] = L'\0';
+    AppendText(pwszText, cchText, L"De volgende serie(s) zijn niet ingelezen:\n\n");
+    AppendText(pwszText, cchText, g_wszNotMoved);
     if (g_cNotMoved > c_cNamesShown) {
-        char szMore[64];
-        wsprintfA(szMore, "en nog %d andere\n", g_cNotMoved - c_cNamesShown);
-        AppendPath(pszText, cbText, szMore);
+        WCHAR wszMore[64];
+        wsprintfW(wszMore, L"en nog %d andere\n", g_cNotMoved - c_cNamesShown);
+        AppendText(pwszText, cchText, wszMore);
     }
     if (g_fListUnread)
-        AppendPath(pszText, cbText, "(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
-    AppendPath(pszText, cbText,
-               "\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.");
+        AppendText(pwszText, cchText, L"(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
+    AppendText(pwszText, cchText,
+               L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.");
 }

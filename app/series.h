@@ -9,5 +9,5 @@
 BOOL MoveSeries(FILE *file);
 
 // The warning for a MoveSeries that returned FALSE: the series not moved,
-// one a line, and what the user should do.
-void FormatNotMoved(char *pszText, size_t cbText);
+// one a line, as the publisher wrote them, and what the user should do.
+void FormatNotMoved(WCHAR *pwszText, size_t cchText);

@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *pb, size_t cb)
     FILE *file = fmemopen((void *)pb, cb, "rb");
     if (file == NULL)
         __builtin_trap();
-    SkipByteOrderMark(file);
+    OpenList(file, CP_ACP);
 
     // Every entry but a 5-break empty one takes at least one byte, so a
     // reader that goes on longer than the file has bytes never ends.

@@ -77,8 +77,10 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
     BOOL fAll = MoveSeries(file);
     fclose(file);
 
-    char szText[4096];
-    FormatNotMoved(szText, sizeof(szText));
+    WCHAR wszText[4096];
+    FormatNotMoved(wszText, 4096);
+    char szText[8192];
+    WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
     EXPECT_TRUE(fAll) << szText;
     std::string bytes;
     EXPECT_TRUE(driver::ReadFile(data + "\\" + name, &bytes) && bytes == driver::SeriesBytes(name));

@@ -14,6 +14,7 @@ std::vector<std::string> ReadAll(const std::string &bytes)
     EXPECT_NE(file, nullptr);
     fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
+    OpenList(file, CP_ACP);
     std::vector<std::string> entries;
     while (ReadListEntry(file) && entries.size() < 10000)
         entries.push_back(g_szListLine);
@@ -90,7 +91,7 @@ TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
         ASSERT_NE(file, nullptr);
         fwrite(c.bytes.data(), 1, c.bytes.size(), file);
         rewind(file);
-        SkipByteOrderMark(file);
+        ASSERT_TRUE(OpenList(file, CP_ACP));
         ASSERT_EQ(ReadListEntry(file), 1);
         EXPECT_EQ(std::string(g_szListLine), c.first);
         fclose(file);

@@ -49,8 +49,10 @@ protected:
 
     static std::string NotMoved()
     {
-        char szText[8192];
-        FormatNotMoved(szText, sizeof(szText));
+        WCHAR wszText[8192];
+        FormatNotMoved(wszText, 8192);
+        char szText[8192 * 2];
+        WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
         return szText;
     }
 

@@ -36,7 +36,7 @@ bool ReaderReadsEveryEntry()
     FILE *file = fopen(kList, "rb");
     if (file == NULL)
         return false;
-    SkipByteOrderMark(file);
+    OpenList(file, CP_ACP);
     int i = 0;
     bool ok = true;
     while (ok && ReadListEntry(file))
@@ -52,7 +52,7 @@ double TimeReader(long *pcEntries)
     if (file == NULL)
         return -1;
     const double t0 = Seconds();
-    SkipByteOrderMark(file);
+    OpenList(file, CP_ACP);
     long c = 0;
     while (ReadListEntry(file))
         c++;

@@ -1,0 +1,147 @@
+#include "entry.h"
+#include "listfile.h"
+#include "globals.h"
+#include "paths.h"
+#include <string.h>
+
+static EntryVerdict VerdictOfFault(NameFault fault)
+{
+    switch (fault) {
+    case NAME_PLAIN:
+        return VERDICT_MOVE;
+    case NAME_EMPTY:
+    case NAME_TRAILING:   // not left after trimming
+        return VERDICT_NO_FILE;
+    case NAME_CUT_CHAR:
+        return VERDICT_CUT_CHAR;
+    case NAME_STREAM:
+        return VERDICT_STREAM;
+    case NAME_WILDCARD:
+        return VERDICT_WILDCARD;
+    case NAME_CONTROL:
+        return VERDICT_CONTROL;
+    case NAME_DEVICE:
+        return VERDICT_DEVICE;
+    case NAME_FORBIDDEN:
+        break;
+    }
+    return VERDICT_FORBIDDEN;
+}
+
+EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
+{
+    char szName[256];
+    char szExt[256];
+    char szFile[sizeof(szName) + sizeof(szExt)];
+    if (cbName > 0)
+        pszName[0] = '\0';
+    if (!SplitPath(pszEntry, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt)))
+        return VERDICT_NO_FILE;
+    CopyPath(szFile, sizeof(szFile), szName);
+    AppendPath(szFile, sizeof(szFile), szExt);
+    TrimNameEnd(szFile);
+    if (szFile[0] == '\0' || !CopyPath(pszName, cbName, szFile))
+        return VERDICT_NO_FILE;   // "", a bare folder, "." or ".."
+
+    // The extension of the name as Windows opens it: "Lees mij.txt " is a
+    // text file too.
+    if (SplitPath(szFile, NULL, 0, NULL, 0, NULL, 0, szExt, sizeof(szExt))
+        && PathsEqual(szExt, ".txt"))
+        return VERDICT_SKIP_TXT;
+    return VerdictOfFault(FindNameFault(szFile));
+}
+
+// The file-name part of the entry as written: after the drive and the last
+// separator, trailing blanks and dots dropped, like its bytes.
+static const WCHAR *WrittenFileName(size_t *pcch)
+{
+    const WCHAR *pwsz = g_wszListEntry;
+    if (pwsz[0] != L'\0' && pwsz[1] == L':')
+        pwsz += 2;
+    for (const WCHAR *pwch = pwsz; *pwch != L'\0'; pwch++)
+        if (*pwch == L'\\' || *pwch == L'/')
+            pwsz = pwch + 1;
+    size_t cch = wcslen(pwsz);
+    while (cch > 0 && (pwsz[cch - 1] == L'.' || pwsz[cch - 1] == L' '))
+        cch--;
+    *pcch = cch;
+    return pwsz;
+}
+
+// Whether the character the code page could not hold is in the file-name
+// part rather than in a folder in front of it, which is ignored anyway.
+static BOOL IsNameUnmappable()
+{
+    size_t cch;
+    const WCHAR *pwsz = WrittenFileName(&cch);
+    if (cch == 0)
+        return FALSE;
+    char ab[4 * 2 * c_cbListEntry];
+    BOOL fUsedDefault = FALSE;
+    WideCharToMultiByte(g_uListCodePage, WC_NO_BEST_FIT_CHARS, pwsz, (int)cch, ab, sizeof(ab),
+                        "?", &fUsedDefault);
+    return fUsedDefault;
+}
+
+// 2 when the file is in the start folder, 1 when in the data folder, 0
+// when in neither. The name is in the list's code page, which need not be
+// this machine's: it is looked up by its characters.
+static int FileRank(const char *pszStartDir, const char *pszDataDir, const char *pszName)
+{
+    WCHAR wszName[MAX_PATH];
+    if (MultiByteToWideChar(g_uListCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
+        return 0;
+    const char *apszDirs[] = { pszStartDir, pszDataDir };
+    for (int i = 0; i < 2; i++) {
+        if (apszDirs[i] == NULL)
+            continue;
+        WCHAR wszPath[MAX_PATH];
+        int cchDir = MultiByteToWideChar(CP_ACP, 0, apszDirs[i], -1, wszPath, MAX_PATH);
+        if (cchDir == 0 || (size_t)cchDir - 1 + wcslen(wszName) >= MAX_PATH)
+            continue;
+        wcscpy(wszPath + cchDir - 1, wszName);
+        DWORD dwAttr = GetFileAttributesW(wszPath);
+        if (dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY))
+            return 2 - i;
+    }
+    return 0;
+}
+
+EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
+                            char *pszName, size_t cbName)
+{
+    EntryVerdict verdict = JudgeEntryName(g_szListLine, pszName, cbName);
+    if (g_fListEntryUnmappable && verdict != VERDICT_NO_FILE && verdict != VERDICT_SKIP_TXT
+        && IsNameUnmappable())
+        verdict = VERDICT_UNMAPPABLE;
+
+    if (g_szListEntryRaw[0] == '\0' || strcmp(g_szListEntryRaw, g_szListLine) == 0)
+        return verdict;
+    char szRaw[MAX_PATH];
+    if (JudgeEntryName(g_szListEntryRaw, szRaw, sizeof(szRaw)) != VERDICT_MOVE)
+        return verdict;
+    int nRankRaw = FileRank(pszStartDir, pszDataDir, szRaw);
+    int nRank = verdict == VERDICT_MOVE ? FileRank(pszStartDir, pszDataDir, pszName) : 0;
+    if (nRankRaw <= nRank || !CopyPath(pszName, cbName, szRaw))
+        return verdict;
+    return VERDICT_MOVE;
+}
+
+void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName)
+{
+    if (cchName == 0)
+        return;
+    WCHAR wsz[MAX_PATH];
+    const WCHAR *pwsz = wsz;
+    size_t cch = 0;
+    if (verdict == VERDICT_UNMAPPABLE) {
+        pwsz = WrittenFileName(&cch);
+    } else {
+        int cchConverted = MultiByteToWideChar(g_uListCodePage, 0, pszName, -1, wsz, MAX_PATH);
+        cch = cchConverted > 0 ? (size_t)cchConverted - 1 : 0;
+    }
+    if (cch >= cchName)
+        cch = cchName - 1;
+    memcpy(pwszName, pwsz, cch * sizeof(WCHAR));
+    pwszName[cch] = L'\0';
+}

@@ -1,0 +1,43 @@
+// What the installer does with one entry of the series list: the verdict
+// that the moves and a check of a pack before it ships both go by.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+
+enum EntryVerdict {
+    VERDICT_MOVE,         // move the file named
+    VERDICT_SKIP_TXT,     // a ".txt" file: stays where it is, without a word
+    VERDICT_NO_FILE,      // empty, a bare folder, "." or "..": names no file
+    VERDICT_DEVICE,       // refused: a device name
+    VERDICT_STREAM,       // refused: ":" (a stream or a drive)
+    VERDICT_WILDCARD,     // refused: "*" or "?"
+    VERDICT_FORBIDDEN,    // refused: "<", ">", """ or "|"
+    VERDICT_CONTROL,      // refused: a control character
+    VERDICT_CUT_CHAR,     // refused: a double-byte character cut after its lead byte
+    VERDICT_UNMAPPABLE,   // refused: the list's code page cannot hold a character of the name
+};
+
+// The verdict on one entry given as bytes of the path code page
+// (SetPathCodePage), by the name rules alone: only the file-name part and
+// extension count, trailing blanks and dots are dropped, then ".txt" names
+// are skipped and names Windows would not open as that file are refused.
+// pszName (cbName bytes, MAX_PATH is ample) receives the name judged, the
+// file to move for VERDICT_MOVE; "" for VERDICT_NO_FILE.
+EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName);
+
+// The verdict on the list's current entry (listfile.h): JudgeEntryName on
+// g_szListLine, refusing a name the code page could not hold. For a
+// LIST_UTF8 list whose entry's bytes as they stand name another file, the
+// reading whose file is found wins, the start folder before the data
+// folder and the decoded name first, so a list that an ANSI editor wrote
+// ("CafÃ©.dat") moves what it always moved. pszDataDir may be NULL. Both
+// folders end in a backslash and are in the ANSI code page; names are
+// looked up in them through the list's code page.
+EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
+                            char *pszName, size_t cbName);
+
+// The name a verdict of JudgeListEntry is about, for showing to a person:
+// its characters as the publisher wrote them (pszName converted from the
+// list's code page, or, for VERDICT_UNMAPPABLE, the file-name part of the
+// entry as written), trailing blanks and dots dropped. Cut to fit.
+void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName);
