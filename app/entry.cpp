@@ -83,48 +83,43 @@ static BOOL IsNameUnmappable()
     return fUsedDefault;
 }
 
-// 2 when the file is in the start folder, 1 when in the data folder, 0
-// when in neither. The name is in the list's code page, which need not be
-// this machine's: it is looked up by its characters.
-static int FileRank(const char *pszStartDir, const char *pszDataDir, const char *pszName)
+// Whether the file is in one of the folders. The name is in the list's
+// code page, which need not be this machine's: it is looked up by its
+// characters.
+static BOOL IsFileInFolders(const char *pszStartDir, const char *pszDataDir, const char *pszName)
 {
     WCHAR wszName[MAX_PATH];
     if (MultiByteToWideChar(g_uListCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
-        return 0;
+        return FALSE;
     const char *apszDirs[] = { pszStartDir, pszDataDir };
-    for (int i = 0; i < 2; i++) {
-        if (apszDirs[i] == NULL)
+    for (const char *pszDir : apszDirs) {
+        if (pszDir == NULL)
             continue;
         WCHAR wszPath[MAX_PATH];
-        int cchDir = MultiByteToWideChar(CP_ACP, 0, apszDirs[i], -1, wszPath, MAX_PATH);
+        int cchDir = MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH);
         if (cchDir == 0 || (size_t)cchDir - 1 + wcslen(wszName) >= MAX_PATH)
             continue;
         wcscpy(wszPath + cchDir - 1, wszName);
         DWORD dwAttr = GetFileAttributesW(wszPath);
         if (dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY))
-            return 2 - i;
+            return TRUE;
     }
-    return 0;
+    return FALSE;
 }
 
 EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
                             char *pszName, size_t cbName)
 {
+    if (g_szListEntryRaw[0] != '\0' && strcmp(g_szListEntryRaw, g_szListLine) != 0
+        && JudgeEntryName(g_szListEntryRaw, pszName, cbName) == VERDICT_MOVE
+        && IsFileInFolders(pszStartDir, pszDataDir, pszName))
+        return VERDICT_MOVE;
+
     EntryVerdict verdict = JudgeEntryName(g_szListLine, pszName, cbName);
     if (g_fListEntryUnmappable && verdict != VERDICT_NO_FILE && verdict != VERDICT_SKIP_TXT
         && IsNameUnmappable())
         verdict = VERDICT_UNMAPPABLE;
-
-    if (g_szListEntryRaw[0] == '\0' || strcmp(g_szListEntryRaw, g_szListLine) == 0)
-        return verdict;
-    char szRaw[MAX_PATH];
-    if (JudgeEntryName(g_szListEntryRaw, szRaw, sizeof(szRaw)) != VERDICT_MOVE)
-        return verdict;
-    int nRankRaw = FileRank(pszStartDir, pszDataDir, szRaw);
-    int nRank = verdict == VERDICT_MOVE ? FileRank(pszStartDir, pszDataDir, pszName) : 0;
-    if (nRankRaw <= nRank || !CopyPath(pszName, cbName, szRaw))
-        return verdict;
-    return VERDICT_MOVE;
+    return verdict;
 }
 
 void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName)

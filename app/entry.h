@@ -26,12 +26,13 @@ enum EntryVerdict {
 EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName);
 
 // The verdict on the list's current entry (listfile.h): JudgeEntryName on
-// g_szListLine, refusing a name the code page could not hold. For a
-// LIST_UTF8 list whose entry's bytes as they stand name another file, the
-// reading whose file is found wins, the start folder before the data
-// folder and the decoded name first, so a list that an ANSI editor wrote
-// ("CafÃ©.dat") moves what it always moved. pszDataDir may be NULL. Both
-// folders end in a backslash and are in the ANSI code page; names are
+// g_szListLine, refusing a name the code page could not hold. An ANSI list
+// may be valid UTF-8 by chance ("CafÃ©.dat" written in Windows-1252 has the
+// bytes of "Café.dat" in UTF-8): for a LIST_UTF8 list, the entry's bytes as
+// they stand win whenever their file is in the start folder or the data
+// folder, which is what such a list always moved (or had moved in an
+// earlier run); otherwise the decoded name counts. pszDataDir may be NULL.
+// Both folders end in a backslash and are in the ANSI code page; names are
 // looked up in them through the list's code page.
 EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
                             char *pszName, size_t cbName);

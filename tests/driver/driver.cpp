@@ -256,6 +256,15 @@ std::string WindowText(HWND hwnd)
     return szText;
 }
 
+std::wstring WindowTextW(HWND hwnd)
+{
+    WCHAR wszText[4096] = L"";
+    DWORD_PTR dwResult = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, sizeof(wszText) / sizeof(WCHAR), (LPARAM)wszText,
+                        SMTO_ABORTIFHUNG, kSendMs, &dwResult);
+    return wszText;
+}
+
 std::string ItemText(HWND hDlg, int id)
 {
     return WindowText(GetDlgItem(hDlg, id));
@@ -280,10 +289,22 @@ void PressCloseButton(HWND hDlg)
     PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-std::string MessageBoxText(HWND hBox)
+std::wstring MessageBoxTextW(HWND hBox)
 {
     const int kIdText = 0xFFFF;   // the message text's control in a message box
-    return ItemText(hBox, kIdText);
+    return WindowTextW(GetDlgItem(hBox, kIdText));
+}
+
+std::string MessageBoxText(HWND hBox)
+{
+    std::wstring wide = MessageBoxTextW(hBox);
+    if (wide.empty())
+        return "";
+    std::string text(wide.size() * 2, '\0');
+    int cb = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), &text[0], (int)text.size(),
+                                 NULL, NULL);
+    text.resize(cb > 0 ? (size_t)cb : 0);
+    return text;
 }
 
 namespace {

@@ -33,6 +33,7 @@ HWND WaitForDialog(const Installer &inst, const std::string &caption, DWORD ms =
 bool ShowsNothingFor(const Installer &inst, DWORD ms);
 
 std::string WindowText(HWND hwnd);
+std::wstring WindowTextW(HWND hwnd);
 std::string ItemText(HWND hDlg, int id);
 
 // Button presses as the dialog manager delivers them.
@@ -40,7 +41,9 @@ void Press(HWND hDlg, int id);
 void PressEscape(HWND hDlg);
 void PressCloseButton(HWND hDlg);
 
-// The message box's text (its static text control).
+// The message box's text (its static text control), read as Unicode: as
+// it stands, and converted to the ANSI code page.
+std::wstring MessageBoxTextW(HWND hBox);
 std::string MessageBoxText(HWND hBox);
 // True when the box shows the given standard icon (IDI_WARNING, ...).
 bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon);

@@ -18,21 +18,18 @@ void MakeFolder(const std::string &path)
     CreateDirectoryA(path.c_str(), NULL);
 }
 
-void WriteFile(const std::string &path, const std::string &bytes)
+static bool WriteBytes(HANDLE hFile, const std::string &bytes)
 {
-    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
-        return;
+        return false;
     DWORD cbWritten = 0;
     ::WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL);
     CloseHandle(hFile);
+    return cbWritten == bytes.size();
 }
 
-bool ReadFile(const std::string &path, std::string *pBytes)
+static bool ReadBytes(HANDLE hFile, std::string *pBytes)
 {
-    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               NULL, OPEN_EXISTING, 0, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     pBytes->clear();
@@ -45,10 +42,62 @@ bool ReadFile(const std::string &path, std::string *pBytes)
     return ok;
 }
 
+void WriteFile(const std::string &path, const std::string &bytes)
+{
+    WriteBytes(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL), bytes);
+}
+
+void WriteFileW(const std::wstring &path, const std::string &bytes)
+{
+    WriteBytes(CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL), bytes);
+}
+
+bool ReadFile(const std::string &path, std::string *pBytes)
+{
+    return ReadBytes(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 NULL, OPEN_EXISTING, 0, NULL), pBytes);
+}
+
+bool ReadFileW(const std::wstring &path, std::string *pBytes)
+{
+    return ReadBytes(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 NULL, OPEN_EXISTING, 0, NULL), pBytes);
+}
+
 bool FileExists(const std::string &path)
 {
     DWORD dwAttr = GetFileAttributesA(path.c_str());
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExistsW(const std::wstring &path)
+{
+    DWORD dwAttr = GetFileAttributesW(path.c_str());
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Narrow(const std::wstring &wide, unsigned codePage)
+{
+    if (wide.empty())
+        return "";
+    std::string bytes(wide.size() * 4, '\0');
+    int cb = WideCharToMultiByte(codePage, 0, wide.data(), (int)wide.size(), &bytes[0],
+                                 (int)bytes.size(), NULL, NULL);
+    bytes.resize(cb > 0 ? (size_t)cb : 0);
+    return bytes;
+}
+
+std::wstring Widen(const std::string &bytes, unsigned codePage)
+{
+    if (bytes.empty())
+        return L"";
+    std::wstring wide(bytes.size(), L'\0');
+    int cch = MultiByteToWideChar(codePage, 0, bytes.data(), (int)bytes.size(), &wide[0],
+                                  (int)wide.size());
+    wide.resize(cch > 0 ? (size_t)cch : 0);
+    return wide;
 }
 
 std::vector<std::string> ListFolder(const std::string &path)

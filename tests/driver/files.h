@@ -17,6 +17,14 @@ bool FileExists(const std::string &path);
 std::vector<std::string> ListFolder(const std::string &path);
 void RemoveTree(const std::string &path);
 
+// The same for a name the ANSI code page may not hold.
+void WriteFileW(const std::wstring &path, const std::string &bytes);
+bool ReadFileW(const std::wstring &path, std::string *pBytes);
+bool FileExistsW(const std::wstring &path);
+// A string in the ANSI code page (CP_ACP) or UTF-8 (CP_UTF8) and back.
+std::string Narrow(const std::wstring &wide, unsigned codePage);
+std::wstring Widen(const std::string &bytes, unsigned codePage);
+
 // Recognisable contents for a series file: its name and every byte value.
 std::string SeriesBytes(const std::string &name);
 

@@ -6,6 +6,14 @@ const char kNotFoundText[] =
 const char kSuccessText[] = "De serie(s) zijn ingelezen!";
 const char kNotMovedStart[] = "De volgende serie(s) zijn niet ingelezen:";
 
+std::wstring NotMovedTextW(const std::vector<std::wstring> &names)
+{
+    std::wstring text = driver::Widen(kNotMovedStart, CP_ACP) + L"\n\n";
+    for (const std::wstring &name : names)
+        text += name + L"\n";
+    return text + L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.";
+}
+
 static std::string InstallerExe()
 {
     return driver::ProgramFolder() + "instrrse.exe";
@@ -59,13 +67,16 @@ void InstallerRun::BrowseTo(HWND hDlg, const std::string &folder)
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
 }
 
-std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWarningIcon)
+std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWarningIcon,
+                                           std::wstring *pWideText)
 {
     HWND hBox = driver::WaitForDialog(inst, caption);
     EXPECT_NE(hBox, nullptr) << "no message box \"" << caption << "\"";
     if (hBox == nullptr)
         return "";
     std::string text = driver::MessageBoxText(hBox);
+    if (pWideText != nullptr)
+        *pWideText = driver::MessageBoxTextW(hBox);
     if (pWarningIcon != nullptr)
         *pWarningIcon = driver::MessageBoxHasIcon(hBox, IDI_WARNING);
     driver::Press(hBox, IDOK);

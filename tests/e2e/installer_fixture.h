@@ -12,6 +12,9 @@ extern const char kNotFoundText[];
 extern const char kSuccessText[];
 extern const char kNotMovedStart[];
 
+// The whole "Let op" text naming these series, as the box shows it.
+std::wstring NotMovedTextW(const std::vector<std::wstring> &names);
+
 class InstallerRun : public ::testing::Test {
 protected:
     std::string root;    // C:\rrtest\<test>
@@ -33,9 +36,10 @@ protected:
     HWND StartDialog();
     // Browses to the folder and confirms it; the path box then holds it.
     void BrowseTo(HWND hDlg, const std::string &folder);
-    // Waits for a message box with this caption, returns its text and
-    // confirms it.
-    std::string AnswerMessageBox(const std::string &caption, bool *pWarningIcon = nullptr);
+    // Waits for a message box with this caption, returns its text (in the
+    // ANSI code page; as it stands in *pWideText) and confirms it.
+    std::string AnswerMessageBox(const std::string &caption, bool *pWarningIcon = nullptr,
+                                 std::wstring *pWideText = nullptr);
     // Waits for the program to end by itself and expects exit code 0.
     void ExpectCleanExit();
     // Expects the dialog to close, then nothing more to be shown, and the

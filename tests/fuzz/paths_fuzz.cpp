@@ -6,6 +6,7 @@
 //   6      how much of the first string stands in AppendPath's buffer
 // Every buffer is a heap block of exactly its size, so that AddressSanitizer
 // catches a write or read one byte past it.
+#include "app/entry.h"
 #include "app/paths.h"
 #include <algorithm>
 #include <stdint.h>
@@ -263,6 +264,47 @@ void CheckPlainFileName(const std::string &name)
     Check(!IsDeviceName(name), "device name taken as plain", name);
 }
 
+// The verdict on an entry: its file-name part and extension, trailing
+// blanks and dots (each a character of its own) dropped; then ".txt" is
+// skipped and a name that is not plain refused.
+void CheckVerdict(const std::string &entry, const Parts &parts)
+{
+    std::string name = parts.name + parts.ext;
+    std::vector<bool> afSingle = SingleBytes(name);
+    size_t cch = name.size();
+    while (cch > 0 && afSingle[cch - 1] && (name[cch - 1] == '.' || name[cch - 1] == ' '))
+        cch--;
+    name.resize(cch);
+    afSingle.resize(cch);
+    size_t iDot = std::string::npos;
+    for (size_t i = 0; i < cch; i++)
+        if (afSingle[i] && name[i] == '.')
+            iDot = i;
+    std::string ext = iDot == std::string::npos ? "" : name.substr(iDot);
+    for (char &ch : ext)
+        ch = (ch >= 'A' && ch <= 'Z') ? (char)(ch - 'A' + 'a') : ch;
+
+    char szName[MAX_PATH];
+    EntryVerdict verdict = JudgeEntryName(entry.c_str(), szName, sizeof(szName));
+    if (parts.name.size() > 255 || parts.ext.size() > 255) {
+        // Longer than any list entry: a part that does not fit names no file.
+        Check(verdict == VERDICT_NO_FILE, "a part too long not taken as no file", entry);
+        return;
+    }
+    if (name.empty()) {
+        Check(verdict == VERDICT_NO_FILE && szName[0] == '\0', "a name of nothing not taken as no file", entry);
+        return;
+    }
+    if (name.size() < sizeof(szName))
+        Check(name == szName, "the verdict judged another name", entry);
+    if (ext == ".txt")
+        Check(verdict == VERDICT_SKIP_TXT, ".txt name not skipped", entry);
+    else if (name.size() < sizeof(szName))
+        Check((verdict == VERDICT_MOVE) == (IsPlainFileName(name.c_str()) != FALSE)
+              && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE,
+              "verdict and name rules disagree", entry);
+}
+
 void CheckPathsEqual(const std::string &a, const std::string &b)
 {
     BOOL fAB = PathsEqual(a.c_str(), b.c_str());
@@ -295,6 +337,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *pb, size_t cb)
     CheckMakeFolder(first, second, cbDest);
     CheckPlainFileName(first);
     CheckPlainFileName(parts.name + parts.ext);
+    CheckVerdict(first, parts);
     CheckPathsEqual(first, second);
     return 0;
 }

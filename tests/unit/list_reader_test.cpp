@@ -93,7 +93,8 @@ TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
         rewind(file);
         ASSERT_TRUE(OpenList(file, CP_ACP));
         ASSERT_EQ(ReadListEntry(file), 1);
-        EXPECT_EQ(std::string(g_szListLine), c.first);
+        // Bytes that are valid UTF-8 by chance still name what they always did.
+        EXPECT_EQ(std::string(g_szListEntryRaw[0] != '\0' ? g_szListEntryRaw : g_szListLine), c.first);
         fclose(file);
     }
 }

@@ -1,18 +1,44 @@
-// Just enough of <windows.h> to build the list reader and the path helpers
-// for the build machine, where the fuzzers run. The ANSI code page is the
-// fuzz input's choice (SetAnsiCodePage), so double-byte names are exercised
-// without a Japanese Windows.
+// Just enough of <windows.h> to build the list reader, the entry verdict and
+// the path helpers for the build machine, where the fuzzers run. The ANSI
+// code page is the fuzz input's choice (SetAnsiCodePage), so double-byte
+// names are exercised without a Japanese Windows. Code pages 1252 and 932
+// convert to and from UTF-16 (1252 from its table, 932 through the build
+// machine's iconv, whose table may differ from Windows' in a few
+// characters: the fuzzers compare the program with a model that uses these
+// same conversions). WCHAR is the build machine's wchar_t, holding one
+// UTF-16 unit each.
 #pragma once
+#include <stddef.h>
+#include <wchar.h>
 
 typedef int BOOL;
 typedef unsigned char BYTE;
+typedef unsigned int UINT;
+typedef unsigned long DWORD;
+typedef wchar_t WCHAR;
+typedef const WCHAR *LPCWSTR;
 typedef void *HINSTANCE;
 typedef void *HWND;
 
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
+#define CP_ACP 0
+#define CP_UTF7 65000
+#define CP_UTF8 65001
+#define WC_NO_BEST_FIT_CHARS 0x400
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
 
 // 1252 (no lead bytes) or 932 (lead bytes 0x81-0x9F and 0xE0-0xFC).
-void SetAnsiCodePage(unsigned uCodePage);
+void SetAnsiCodePage(UINT uCodePage);
+UINT GetACP(void);
+BOOL IsValidCodePage(UINT uCodePage);
 BOOL IsDBCSLeadByte(BYTE bTestChar);
+BOOL IsDBCSLeadByteEx(UINT uCodePage, BYTE bTestChar);
+int MultiByteToWideChar(UINT uCodePage, DWORD dwFlags, const char *pch, int cb,
+                        WCHAR *pwch, int cwch);
+int WideCharToMultiByte(UINT uCodePage, DWORD dwFlags, const WCHAR *pwch, int cwch,
+                        char *pch, int cb, const char *pchDefault, BOOL *pfUsedDefault);
+// No files here: every lookup finds nothing.
+DWORD GetFileAttributesW(LPCWSTR pwszPath);

@@ -1,0 +1,143 @@
+// Series lists as editors save them: every encoding Notepad's save dialog
+// offers, with accented names; an ANSI list that is valid UTF-8 by chance;
+// a name the ANSI code page (1252 here) cannot hold. Series files with
+// accents are made through their ANSI names, or through the W functions
+// when the code page has no name for them.
+#include "installer_fixture.h"
+
+namespace {
+
+enum class Encoding { Ansi, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+std::string Utf16(const std::wstring &text, bool fLittle)
+{
+    std::string bytes = fLittle ? "\xFF\xFE" : "\xFE\xFF";
+    for (wchar_t wch : text) {
+        char lo = (char)(wch & 0xFF), hi = (char)(wch >> 8);
+        bytes += fLittle ? lo : hi;
+        bytes += fLittle ? hi : lo;
+    }
+    return bytes;
+}
+
+std::string Encode(Encoding encoding, const std::wstring &text)
+{
+    switch (encoding) {
+    case Encoding::Ansi:
+        return driver::Narrow(text, CP_ACP);
+    case Encoding::Utf8:
+        return driver::Narrow(text, CP_UTF8);
+    case Encoding::Utf8Bom:
+        return "\xEF\xBB\xBF" + driver::Narrow(text, CP_UTF8);
+    case Encoding::Utf16Le:
+        return Utf16(text, true);
+    case Encoding::Utf16Be:
+        return Utf16(text, false);
+    }
+    return "";
+}
+
+// As Notepad's save dialog names them, and as a test name can hold them.
+void PrintTo(Encoding encoding, std::ostream *os)
+{
+    const char *const apsz[] = {"ANSI", "UTF-8", "UTF-8 met BOM", "UTF-16 LE", "UTF-16 BE"};
+    *os << apsz[(int)encoding];
+}
+
+std::string EncodingName(const ::testing::TestParamInfo<Encoding> &info)
+{
+    const char *const apsz[] = {"ANSI", "UTF8", "UTF8metBOM", "UTF16LE", "UTF16BE"};
+    return apsz[(int)info.param];
+}
+
+class EncodedList : public InstallerRun {
+protected:
+    // Runs the installer on the list into the data folder; returns the
+    // closing box's text as it stands.
+    std::wstring RunList(const std::string &list, const std::string &caption)
+    {
+        WriteList(list);
+        HWND hDlg = StartDialog();
+        if (hDlg == nullptr)
+            return L"";
+        BrowseTo(hDlg, data);
+        driver::Press(hDlg, IDOK);
+        std::wstring text;
+        AnswerMessageBox(caption, nullptr, &text);
+        ExpectCleanExit();
+        return text;
+    }
+
+    std::wstring StartPathW(const std::wstring &name) const { return driver::Widen(start, CP_ACP) + L"\\" + name; }
+    std::wstring DataPathW(const std::wstring &name) const { return driver::Widen(data, CP_ACP) + L"\\" + name; }
+};
+
+class EveryEncoding : public EncodedList, public ::testing::WithParamInterface<Encoding> {};
+
+// The list installs exactly what the same list saved as ANSI installs.
+TEST_P(EveryEncoding, InstallsTheAccentedSeries)
+{
+    const std::wstring names[] = {L"Café-weetjes.dat", L"Aardrijkskunde België.dat",
+                                  L"Taal (één of twee).dat", L"Curaçao.dat", L"plain.dat"};
+    std::wstring list;
+    for (const std::wstring &name : names) {
+        AddSeries({driver::Narrow(name, CP_ACP)});
+        list += name + L"\r\n";
+    }
+    AddSeries({"Lees mij.txt"});
+    list += L"Lees mij.txt";
+    EXPECT_EQ(RunList(Encode(GetParam(), list), "Succes"), driver::Widen(kSuccessText, CP_ACP));
+    for (const std::wstring &name : names)
+        ExpectInDataOnly(driver::Narrow(name, CP_ACP));
+    ExpectInStartOnly("Lees mij.txt");
+    ExpectListDeleted();
+}
+
+INSTANTIATE_TEST_SUITE_P(Notepad, EveryEncoding,
+                         ::testing::Values(Encoding::Ansi, Encoding::Utf8, Encoding::Utf8Bom,
+                                           Encoding::Utf16Le, Encoding::Utf16Be),
+                         EncodingName);
+
+// "CafÃ©.dat" in Windows-1252 has the bytes of "Café.dat" in UTF-8: the list
+// moves the file its bytes always named, and leaves a file of the other
+// reading alone.
+TEST_F(EncodedList, AnAnsiListThatIsValidUtf8MovesWhatItAlwaysMoved)
+{
+    const std::string listed[] = {driver::Narrow(L"CafÃ©.dat", CP_ACP),
+                                  driver::Narrow(L"Aardrijkskunde BelgiÃ«.dat", CP_ACP)};
+    std::string list;
+    for (const std::string &name : listed) {
+        AddSeries({name});
+        list += name + "\r\n";
+    }
+    const std::string other = driver::Narrow(L"Café.dat", CP_ACP);
+    AddSeries({other});
+    ASSERT_EQ(list.substr(0, 10), "Caf\xC3\xA9.dat\r") << "not UTF-8 by chance";
+    EXPECT_EQ(RunList(list, "Succes"), driver::Widen(kSuccessText, CP_ACP));
+    for (const std::string &name : listed)
+        ExpectInDataOnly(name);
+    ExpectInStartOnly(other);
+    ExpectListDeleted();
+}
+
+// Code page 1252 has no "Ł" nor "ź": the series stays, the warning names it
+// as written (no question marks, no "Lodz"), the list stays for another
+// run, and the other series move, one of them from behind such a folder.
+TEST_F(EncodedList, ANameTheCodePageCannotHoldIsNamedAsWrittenAndKept)
+{
+    const std::wstring lodz = L"Łódź.dat";
+    const std::string lodzBytes = driver::SeriesBytes("lodz");
+    driver::WriteFileW(StartPathW(lodz), lodzBytes);
+    AddSeries({"plain.dat", "elders.dat"});
+    const std::string list = Encode(Encoding::Utf8, lodz + L"\r\nplain.dat\r\nŁódź\\elders.dat\r\n");
+
+    EXPECT_EQ(RunList(list, "Let op"), NotMovedTextW({lodz}));
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFileW(StartPathW(lodz), &bytes) && bytes == lodzBytes);
+    EXPECT_FALSE(driver::FileExistsW(DataPathW(lodz)));
+    ExpectInDataOnly("plain.dat");
+    ExpectInDataOnly("elders.dat");
+    ExpectListKept(list);
+}
+
+}  // namespace
