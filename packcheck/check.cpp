@@ -40,8 +40,13 @@ static void NoteNamed(const std::wstring &wszName)
         s_awszNamed.push_back(wszFound);
 }
 
-static void JudgeMove(const std::wstring &wszName, Entry *pEntry)
+// pszName: the name to move, in the users' code page. The installer opens
+// it by those bytes, which on their machine are these characters.
+static void JudgeMove(const char *pszName, Entry *pEntry)
 {
+    WCHAR wszName[MAX_PATH];
+    if (MultiByteToWideChar(g_uPackCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
+        wszName[0] = L'\0';
     // The file the installer opens, named when it is not the line itself
     // (a folder in front, trailing blanks, another letter case).
     std::wstring wszFound;
@@ -80,12 +85,10 @@ static Entry JudgeEntry()
     entry.fFault = FALSE;
     char szName[MAX_PATH];
     EntryVerdict verdict = JudgeListEntry(c_szPackDir, NULL, szName, sizeof(szName));
-    WCHAR wszName[MAX_PATH];
-    EntryNameForUser(verdict, szName, wszName, MAX_PATH);
-
+    WCHAR wszWrittenName[MAX_PATH];
     switch (verdict) {
     case VERDICT_MOVE:
-        JudgeMove(wszName, &entry);
+        JudgeMove(szName, &entry);
         break;
     case VERDICT_SKIP_TXT:
         entry.wszOutcome = L"overgeslagen (.txt): blijft in de map van het pakket";
@@ -95,7 +98,9 @@ static Entry JudgeEntry()
                                                     : L"noemt geen bestand, overgeslagen";
         break;
     case VERDICT_UNMAPPABLE:
-        NoteNamed(wszName);
+        // Named all the same: the file is no forgotten one.
+        EntryNameForUser(verdict, szName, wszWrittenName, MAX_PATH);
+        NoteNamed(wszWrittenName);
         entry.fFault = TRUE;
         entry.wszOutcome = L"FOUT: " + UnmappableReason(g_uPackCodePage)
                          + L"; de installer verplaatst hem niet";
@@ -119,12 +124,17 @@ static void ReportLine(const std::vector<Entry> &aEntries)
             s_cFaults++;
         return;
     }
-    // Whatever its pieces name, the name written is not installed.
-    s_cFaults++;
+    // The line is at fault when a piece is: a line that is one name
+    // followed by many blanks still installs.
     std::wstring wszLine;
-    for (const Entry &entry : aEntries)
+    BOOL fFault = FALSE;
+    for (const Entry &entry : aEntries) {
         wszLine += entry.wszWritten;
-    PrintLine(L"  " + QuotedName(wszLine) + L": FOUT: de regel is langer dan "
+        fFault = fFault || entry.fFault;
+    }
+    if (fFault)
+        s_cFaults++;
+    PrintLine(L"  " + QuotedName(wszLine) + (fFault ? L": FOUT:" : L":") + L" de regel is langer dan "
               + Number(c_cbListEntry) + L" bytes; de installer leest hem als "
               + Number((unsigned long)aEntries.size()) + L" namen:");
     for (const Entry &entry : aEntries)
