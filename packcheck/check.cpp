@@ -58,6 +58,8 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
     case PACK_MISSING:
         pEntry->fFault = TRUE;
         pEntry->wszOutcome = L"FOUT: staat niet in het pakket" + wszWhich;
+        if (FindLookAlike(wszName, &wszFound))
+            pEntry->wszOutcome += L"; bedoelt u " + QuotedName(wszFound) + L"?";
         return;
     case PACK_FOLDER:
         pEntry->fFault = TRUE;

@@ -64,6 +64,34 @@ PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound)
     return PACK_FILE;
 }
 
+// The name without accents: every character decomposed
+// into its base letter and combining marks, and the marks dropped.
+static std::wstring Folded(const std::wstring &wszName)
+{
+    int cch = FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), NULL, 0);
+    if (cch <= 0)
+        return wszName;
+    std::wstring wszDecomposed((size_t)cch, L'\0');
+    FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), &wszDecomposed[0], cch);
+    std::wstring wszFolded;
+    for (WCHAR wch : wszDecomposed)
+        if (wch < 0x0300 || wch > 0x036F)
+            wszFolded += wch;
+    return wszFolded;
+}
+
+BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound)
+{
+    std::wstring wszFolded = Folded(wszName);
+    for (const std::wstring &wszFile : ListSeriesFiles()) {
+        if (EqualIgnoringCase(Folded(wszFile).c_str(), wszFolded.c_str())) {
+            *pwszFound = wszFile;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
 BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes)
 {
     pBytes->clear();

@@ -20,6 +20,11 @@ enum PackLookup {
 };
 PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound);
 
+// A series file of the pack whose name differs from this one only in
+// letter case and accents ("Taal (een).rrs" for "Taal (één).rrs"): what
+// the publisher probably meant by a name not in the pack.
+BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound);
+
 // The name as bytes of the code page, when they give exactly this name
 // back; FALSE when the code page cannot hold it.
 BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes);

@@ -112,24 +112,26 @@ TEST_F(PackCheck, SoundPackInUtf8ExitsZero)
 
 TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
 {
-    AddSeries({"a.dat", "extra.dat"});
+    AddSeries({"a.dat", "extra.dat", "Caf\xE9.dat"});
     AddLodz();
     const std::string longName(160, 'x');
-    const std::string list = "a.dat\r\nontbreekt.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n";
+    const std::string list =
+        "a.dat\r\nontbreekt.dat\r\nCafe.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n";
     WriteList(list);
     Console run = Run("--codepage 1252 .");
     EXPECT_EQ(run.exitCode, 1u) << run.out;
     EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
     EXPECT_PRINTS(run, "  \"ontbreekt.dat\": FOUT: staat niet in het pakket\r\n");
+    EXPECT_PRINTS(run, "  \"Cafe.dat\": FOUT: staat niet in het pakket; bedoelt u \"Café.dat\"?\r\n");
     EXPECT_PRINTS(run, "  \"CON.dat\": FOUT: geweigerd, een apparaatnaam");
     EXPECT_PRINTS(run, "  \"" + longName + "\": FOUT: de regel is langer dan 149 bytes;"
                        " de installer leest hem als 2 namen:\r\n"
                        "      \"" + longName.substr(0, 149) + "\": FOUT: staat niet in het pakket\r\n"
                        "      \"" + longName.substr(149) + "\": FOUT: staat niet in het pakket\r\n");
     EXPECT_PRINTS(run, "  \"Łódź.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
-    EXPECT_PRINTS(run, "(de installer laat ze staan):\r\n  \"extra.dat\"\r\n\r\n");
+    EXPECT_PRINTS(run, "(de installer laat ze staan):\r\n  \"Café.dat\"\r\n  \"extra.dat\"\r\n\r\n");
     EXPECT_PRINTS(run, "Waarschuwing: instrrse.exe staat niet in het pakket");
-    EXPECT_PRINTS(run, "Niet in orde: 4 regels met een FOUT");
+    EXPECT_PRINTS(run, "Niet in orde: 5 regels met een FOUT");
     ExpectListKept(list);
 }
 
