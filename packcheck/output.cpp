@@ -5,7 +5,7 @@ static void WriteConsoleText(HANDLE h, const std::wstring &wszText)
     const WCHAR *pwch = wszText.c_str();
     size_t cchLeft = wszText.size();
     while (cchLeft > 0) {
-        // Consoles have taken only limited pieces at a time.
+        // Older consoles refuse one very long write; pieces always go.
         DWORD cchPiece = cchLeft < 4096 ? (DWORD)cchLeft : 4096;
         DWORD cchWritten = 0;
         if (!WriteConsoleW(h, pwch, cchPiece, &cchWritten, NULL) || cchWritten == 0)

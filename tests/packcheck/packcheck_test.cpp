@@ -76,13 +76,15 @@ protected:
         return run;
     }
 
-    void AddLodz()
+    // A file whose name this machine's ANSI code page need not hold.
+    void AddWide(const std::wstring &name)
     {
-        std::wstring path = std::wstring(start.begin(), start.end()) + L"\\" + kLodz;
+        std::wstring path = std::wstring(start.begin(), start.end()) + L"\\" + name;
         HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
         ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
         CloseHandle(hFile);
     }
+    void AddLodz() { AddWide(kLodz); }
 
     bool LodzInStart()
     {
@@ -133,6 +135,23 @@ TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
     EXPECT_PRINTS(run, "Waarschuwing: instrrse.exe staat niet in het pakket");
     EXPECT_PRINTS(run, "Niet in orde: 5 regels met een FOUT");
     ExpectListKept(list);
+}
+
+// Checked here, on a Western machine, for users whose code page is 932:
+// "表" has the trail byte of a backslash.
+TEST_F(PackCheck, Utf16ListCheckedForAnotherCodePage)
+{
+    AddWide(L"\u8868\u793A.dat");
+    AddWide(L"\u30A2\u30A4.dat");
+    const std::wstring text = L"\uFEFF\u8868\u793A.dat\r\n\u30A2\u30A4.dat\r\n";
+    WriteList(std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2));
+    Console run = Run("--codepage 932");
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_PRINTS(run, "  \"表示.dat\": wordt verplaatst\r\n");
+    EXPECT_PRINTS(run, "Codering van teinstal.txt: UTF-16 LE\r\n");
+    run = Run();
+    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    EXPECT_PRINTS(run, "  \"表示.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
 }
 
 TEST_F(PackCheck, UsageErrorsAndMissingListExitTwo)
