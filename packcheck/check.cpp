@@ -87,7 +87,7 @@ static Entry JudgeEntry()
     entry.fFault = FALSE;
     char szName[MAX_PATH];
     EntryVerdict verdict = JudgeListEntry(c_szPackDir, NULL, szName, sizeof(szName));
-    WCHAR wszWrittenName[MAX_PATH];
+    WCHAR wszWrittenName[sizeof(g_wszListEntry) / sizeof(WCHAR)];   // never cut short
     switch (verdict) {
     case VERDICT_MOVE:
         JudgeMove(szName, &entry);
@@ -101,7 +101,8 @@ static Entry JudgeEntry()
         break;
     case VERDICT_UNMAPPABLE:
         // Named all the same: the file is no forgotten one.
-        EntryNameForUser(verdict, szName, wszWrittenName, MAX_PATH);
+        EntryNameForUser(verdict, szName, wszWrittenName,
+                         sizeof(wszWrittenName) / sizeof(WCHAR));
         NoteNamed(wszWrittenName);
         entry.fFault = TRUE;
         entry.wszOutcome = L"FOUT: " + UnmappableReason(g_uPackCodePage)
