@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the optimised, stripped instrrse.exe for 64-bit and 32-bit Windows.
+# Builds the optimised, stripped instrrse.exe and packcheck.exe for 64-bit
+# and 32-bit Windows (building the installer builds packcheck too).
 # Each link is followed by a check that the program imports only system DLLs
 # and carries its manifest; the check prints the file's size.
 set -euo pipefail
@@ -9,7 +10,7 @@ bash scripts/setup.sh
 for preset in release-x86_64 release-i686; do
     cmake --preset "$preset" >/dev/null
     # A fresh link each time, so the check and its figures always show.
-    rm -f "build/$preset/bin/instrrse.exe"
+    rm -f "build/$preset/bin/instrrse.exe" "build/$preset/bin/packcheck.exe"
     log="build/$preset/release-build.log"
     if ! cmake --build --preset "$preset" -j"$(nproc)" --target instrrse >"$log" 2>&1; then
         cat "$log"

@@ -1,0 +1,259 @@
+#include "packcheck/check.h"
+#include "packcheck/output.h"
+#include "packcheck/packfiles.h"
+#include "app/entry.h"
+#include "app/listfile.h"
+#include "app/paths.h"
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+UINT g_uPackCodePage = 1252;
+
+// The installer looks names up in its start folder; here that is the pack,
+// the current directory.
+static const char c_szPackDir[] = ".\\";
+
+// One entry of the list and what the installer does with it.
+struct Entry {
+    std::wstring wszWritten;   // as the publisher wrote it
+    std::wstring wszOutcome;   // what the installer does, in Dutch
+    BOOL fFault;               // a series that will not be installed
+};
+
+// The files of the pack the list names, as they stand on disk.
+static std::vector<std::wstring> s_awszNamed;
+static unsigned long s_cFaults;
+static unsigned long s_cMoved;
+
+static BOOL IsNamed(const std::wstring &wszFound)
+{
+    return std::find(s_awszNamed.begin(), s_awszNamed.end(), wszFound) != s_awszNamed.end();
+}
+
+static void NoteNamed(const std::wstring &wszName)
+{
+    std::wstring wszFound;
+    if (FindInPack(wszName, &wszFound) == PACK_FILE && !IsNamed(wszFound))
+        s_awszNamed.push_back(wszFound);
+}
+
+// pszName: the name to move, in the users' code page. The installer opens
+// it by those bytes, which on their machine are these characters.
+static void JudgeMove(const char *pszName, Entry *pEntry)
+{
+    WCHAR wszName[MAX_PATH];
+    if (MultiByteToWideChar(g_uPackCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
+        wszName[0] = L'\0';
+    // The file the installer opens, named when it is not the line itself
+    // (a folder in front, trailing blanks, another letter case).
+    std::wstring wszFound;
+    PackLookup lookup = FindInPack(wszName, &wszFound);
+    std::wstring wszFile = lookup == PACK_FILE ? wszFound : wszName;
+    std::wstring wszWhich = wszFile == pEntry->wszWritten ? L""
+                          : L" (het bestand " + QuotedName(wszFile) + L")";
+    switch (lookup) {
+    case PACK_MISSING:
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: staat niet in het pakket" + wszWhich;
+        if (FindLookAlike(wszName, &wszFound))
+            pEntry->wszOutcome += L"; bedoelt u " + QuotedName(wszFound) + L"?";
+        return;
+    case PACK_FOLDER:
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: is een map, geen bestand" + wszWhich;
+        return;
+    case PACK_FILE:
+        break;
+    }
+    pEntry->wszOutcome = L"wordt verplaatst" + wszWhich;
+    if (IsNamed(wszFound)) {
+        // The second time the file is already in the data folder, which
+        // counts as installed.
+        pEntry->wszOutcome += L"; stond al eerder in de lijst";
+        return;
+    }
+    s_awszNamed.push_back(wszFound);
+    s_cMoved++;
+}
+
+// The list's current entry.
+static Entry JudgeEntry()
+{
+    Entry entry;
+    entry.wszWritten = g_wszListEntry;
+    entry.fFault = FALSE;
+    char szName[MAX_PATH];
+    EntryVerdict verdict = JudgeListEntry(c_szPackDir, NULL, szName, sizeof(szName));
+    WCHAR wszWrittenName[sizeof(g_wszListEntry) / sizeof(WCHAR)];   // never cut short
+    switch (verdict) {
+    case VERDICT_MOVE:
+        JudgeMove(szName, &entry);
+        break;
+    case VERDICT_SKIP_TXT:
+        entry.wszOutcome = L"overgeslagen (.txt): blijft in de map van het pakket";
+        break;
+    case VERDICT_NO_FILE:
+        entry.wszOutcome = entry.wszWritten.empty() ? L"lege naam, overgeslagen"
+                                                    : L"noemt geen bestand, overgeslagen";
+        break;
+    case VERDICT_UNMAPPABLE:
+        // Named all the same: the file is no forgotten one.
+        EntryNameForUser(verdict, szName, wszWrittenName,
+                         sizeof(wszWrittenName) / sizeof(WCHAR));
+        NoteNamed(wszWrittenName);
+        entry.fFault = TRUE;
+        entry.wszOutcome = L"FOUT: " + UnmappableReason(g_uPackCodePage)
+                         + L"; de installer verplaatst hem niet";
+        break;
+    default:
+        entry.fFault = TRUE;
+        entry.wszOutcome = L"FOUT: geweigerd, " + RefusalReason(verdict);
+        break;
+    }
+    return entry;
+}
+
+// One line of the list: one entry, or the pieces of a line too long for
+// one entry.
+static void ReportLine(const std::vector<Entry> &aEntries)
+{
+    if (aEntries.size() == 1) {
+        const Entry &entry = aEntries[0];
+        PrintLine(L"  " + QuotedName(entry.wszWritten) + L": " + entry.wszOutcome);
+        if (entry.fFault)
+            s_cFaults++;
+        return;
+    }
+    // The line is at fault when a piece is: a line that is one name
+    // followed by many blanks still installs.
+    std::wstring wszLine;
+    BOOL fFault = FALSE;
+    for (const Entry &entry : aEntries) {
+        wszLine += entry.wszWritten;
+        fFault = fFault || entry.fFault;
+    }
+    if (fFault)
+        s_cFaults++;
+    PrintLine(L"  " + QuotedName(wszLine) + (fFault ? L": FOUT:" : L":") + L" de regel is langer dan "
+              + Number(c_cbListEntry) + L" bytes; de installer leest hem als "
+              + Number((unsigned long)aEntries.size()) + L" namen:");
+    for (const Entry &entry : aEntries)
+        PrintLine(L"      " + QuotedName(entry.wszWritten) + L": " + entry.wszOutcome);
+}
+
+// FALSE when the list could not be read to its end.
+static BOOL ReportEntries(FILE *file)
+{
+    std::vector<Entry> aLine;
+    BOOL fAny = FALSE;
+    while (ReadListEntry(file)) {
+        if (!g_fListEntryContinues && !aLine.empty()) {
+            ReportLine(aLine);
+            aLine.clear();
+        }
+        aLine.push_back(JudgeEntry());
+        fAny = TRUE;
+    }
+    if (!aLine.empty())
+        ReportLine(aLine);
+    if (!fAny)
+        PrintLine(L"  (de lijst noemt geen enkel bestand)");
+    return !ferror(file);
+}
+
+static void ReportUnnamedFiles()
+{
+    std::vector<std::wstring> awszUnnamed;
+    for (const std::wstring &wszName : ListSeriesFiles())
+        if (!IsNamed(wszName))
+            awszUnnamed.push_back(wszName);
+    PrintLine(L"");
+    if (awszUnnamed.empty()) {
+        PrintLine(L"De lijst noemt elk bestand van het pakket.");
+        return;
+    }
+    PrintLine(L"Waarschuwing: bestanden in het pakket die de lijst niet noemt"
+              L" (de installer laat ze staan):");
+    for (const std::wstring &wszName : awszUnnamed) {
+        std::string bytes;
+        std::wstring wszNote;
+        if (!NameInCodePage(wszName, g_uPackCodePage, &bytes))
+            wszNote = L" (" + UnmappableReason(g_uPackCodePage) + L")";
+        PrintLine(L"  " + QuotedName(wszName) + wszNote);
+    }
+}
+
+static void ReportEncoding()
+{
+    const char *pszName = ListEncodingName(g_nListEncoding);
+    PrintLine(L"Codering van teinstal.txt: " + std::wstring(pszName, pszName + strlen(pszName)));
+}
+
+static void ReportInstaller()
+{
+    std::wstring wszFound;
+    if (FindInPack(c_wszInstallerName, &wszFound) == PACK_FILE)
+        PrintLine(L"instrrse.exe staat in het pakket.");
+    else
+        PrintLine(L"Waarschuwing: instrrse.exe staat niet in het pakket; zonder de installer"
+                  L" moet de gebruiker de series zelf verplaatsen.");
+}
+
+static CheckStatus ReportResult()
+{
+    PrintLine(L"");
+    if (s_cFaults == 0) {
+        PrintLine(L"In orde: op een computer met codetabel " + Number(g_uPackCodePage)
+                  + L" installeert instrrse.exe elke serie uit de lijst ("
+                  + Number(s_cMoved) + L").");
+        return CHECK_SOUND;
+    }
+    PrintLine(L"Niet in orde: " + Number(s_cFaults) + (s_cFaults == 1 ? L" regel" : L" regels")
+              + L" met een FOUT; niet elke serie uit de lijst wordt ge\u00EFnstalleerd."
+              L" Herstel teinstal.txt of het pakket en controleer opnieuw.");
+    return CHECK_FAULTS;
+}
+
+static std::wstring CurrentFolder()
+{
+    WCHAR wszDir[32768];
+    DWORD cch = GetCurrentDirectoryW(32768, wszDir);
+    return cch > 0 && cch < 32768 ? std::wstring(wszDir) : std::wstring(L".");
+}
+
+CheckStatus CheckPack()
+{
+    s_awszNamed.clear();
+    s_cFaults = 0;
+    s_cMoved = 0;
+    FILE *file = _wfopen(c_wszListName, L"rb");
+    if (file == NULL) {
+        PrintErrorLine(L"Er staat geen teinstal.txt in " + CurrentFolder()
+                       + L" (of het bestand kan niet worden geopend).");
+        return CHECK_NOT_RUN;
+    }
+    SetPathCodePage(g_uPackCodePage);
+    if (!OpenList(file, g_uPackCodePage)) {
+        fclose(file);
+        PrintErrorLine(L"Codetabel " + Number(g_uPackCodePage) + L" is op deze computer onbekend.");
+        return CHECK_NOT_RUN;
+    }
+
+    PrintLine(L"Pakket: " + CurrentFolder());
+    PrintLine(L"Wat instrrse.exe doet met elke regel van teinstal.txt, op een computer met"
+              L" codetabel " + Number(g_uPackCodePage) + L":");
+    BOOL fRead = ReportEntries(file);
+    fclose(file);
+    if (!fRead) {
+        PrintErrorLine(L"teinstal.txt kon niet tot het einde worden gelezen.");
+        return CHECK_NOT_RUN;
+    }
+    ReportUnnamedFiles();
+    PrintLine(L"");
+    ReportEncoding();
+    ReportInstaller();
+    return ReportResult();
+}

@@ -1,0 +1,118 @@
+#include "packcheck/packfiles.h"
+#include <algorithm>
+#include <wchar.h>
+
+const WCHAR c_wszListName[] = L"teinstal.txt";
+const WCHAR c_wszInstallerName[] = L"instrrse.exe";
+static const WCHAR c_wszCheckerName[] = L"packcheck.exe";
+
+// Ignoring case the way the file system does, not by any language's rules.
+static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
+{
+    return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
+}
+
+static BOOL IsTextFileName(const WCHAR *pwszName)
+{
+    const WCHAR *pwszDot = wcsrchr(pwszName, L'.');
+    return pwszDot != NULL && EqualIgnoringCase(pwszDot, L".txt");
+}
+
+static BOOL IsSeriesFile(const WIN32_FIND_DATAW &fd)
+{
+    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        && !IsTextFileName(fd.cFileName)
+        && !EqualIgnoringCase(fd.cFileName, c_wszInstallerName)
+        && !EqualIgnoringCase(fd.cFileName, c_wszCheckerName);
+}
+
+static bool SortsBefore(const std::wstring &wszA, const std::wstring &wszB)
+{
+    return CompareStringOrdinal(wszA.c_str(), -1, wszB.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+}
+
+std::vector<std::wstring> ListSeriesFiles()
+{
+    std::vector<std::wstring> awszNames;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(L"*", &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return awszNames;
+    do {
+        if (IsSeriesFile(fd))
+            awszNames.push_back(fd.cFileName);
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    std::sort(awszNames.begin(), awszNames.end(), SortsBefore);
+    return awszNames;
+}
+
+PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound)
+{
+    // A pattern or a path would find other files; the installer refuses
+    // such names before it looks.
+    if (wszName.empty() || wszName.find_first_of(L"*?<>\"|:\\/") != std::wstring::npos)
+        return PACK_MISSING;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(wszName.c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return PACK_MISSING;
+    FindClose(hFind);
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PACK_FOLDER;
+    *pwszFound = fd.cFileName;
+    return PACK_FILE;
+}
+
+// The name without accents: every character decomposed
+// into its base letter and combining marks, and the marks dropped.
+static std::wstring Folded(const std::wstring &wszName)
+{
+    int cch = FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), NULL, 0);
+    if (cch <= 0)
+        return wszName;
+    std::wstring wszDecomposed((size_t)cch, L'\0');
+    FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), &wszDecomposed[0], cch);
+    std::wstring wszFolded;
+    for (WCHAR wch : wszDecomposed)
+        if (wch < 0x0300 || wch > 0x036F)
+            wszFolded += wch;
+    return wszFolded;
+}
+
+BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound)
+{
+    std::wstring wszFolded = Folded(wszName);
+    for (const std::wstring &wszFile : ListSeriesFiles()) {
+        if (EqualIgnoringCase(Folded(wszFile).c_str(), wszFolded.c_str())) {
+            *pwszFound = wszFile;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes)
+{
+    pBytes->clear();
+    if (wszName.empty())
+        return FALSE;
+    // No flags: several code pages refuse any. A character given as a
+    // look-alike or as "?" does not come back as itself, which the round
+    // trip below sees.
+    int cb = WideCharToMultiByte(uCodePage, 0, wszName.c_str(), (int)wszName.size(), NULL, 0,
+                                 NULL, NULL);
+    if (cb <= 0)
+        return FALSE;
+    std::string bytes((size_t)cb, '\0');
+    WideCharToMultiByte(uCodePage, 0, wszName.c_str(), (int)wszName.size(), &bytes[0], cb, NULL,
+                        NULL);
+    int cch = MultiByteToWideChar(uCodePage, 0, bytes.data(), cb, NULL, 0);
+    std::wstring wszBack(cch > 0 ? (size_t)cch : 0, L'\0');
+    if (cch > 0)
+        MultiByteToWideChar(uCodePage, 0, bytes.data(), cb, &wszBack[0], cch);
+    if (wszBack != wszName || bytes.find('\0') != std::string::npos)
+        return FALSE;
+    *pBytes = bytes;
+    return TRUE;
+}

@@ -1,0 +1,30 @@
+// The files of a pack: the folder being checked, which is the current
+// directory. Names are looked up and compared in UTF-16, through the wide
+// API, so a name this machine's ANSI code page cannot hold is found too.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+extern const WCHAR c_wszListName[];        // "teinstal.txt"
+extern const WCHAR c_wszInstallerName[];   // "instrrse.exe"
+
+// The files a list may name: every file of the pack except folders,
+// ".txt" files and the two programs, sorted ignoring case.
+std::vector<std::wstring> ListSeriesFiles();
+
+enum PackLookup {
+    PACK_FILE,      // a file; pwszFound gets its name as it stands on disk
+    PACK_FOLDER,    // a folder of that name
+    PACK_MISSING,   // nothing of that name
+};
+PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound);
+
+// A series file of the pack whose name differs from this one only in
+// letter case and accents ("Taal (een).rrs" for "Taal (één).rrs"): what
+// the publisher probably meant by a name not in the pack.
+BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound);
+
+// The name as bytes of the code page, when they give exactly this name
+// back; FALSE when the code page cannot hold it.
+BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes);

@@ -1,0 +1,104 @@
+#include "packcheck/writelist.h"
+#include "packcheck/output.h"
+#include "packcheck/packfiles.h"
+#include "app/entry.h"
+#include "app/listfile.h"
+#include "app/paths.h"
+#include <string.h>
+#include <string>
+#include <vector>
+
+// The line for one file: its name as bytes of the code page that the
+// installer, reading them back, judges to be that very file. FALSE, with
+// the reason, when there is no such line.
+static BOOL ListLineFor(const std::wstring &wszName, std::string *pLine, std::wstring *pwszWhy)
+{
+    if (!NameInCodePage(wszName, g_uPackCodePage, pLine)) {
+        *pwszWhy = UnmappableReason(g_uPackCodePage);
+        return FALSE;
+    }
+    if (pLine->size() > (size_t)c_cbListEntry) {
+        *pwszWhy = L"de naam is in codetabel " + Number(g_uPackCodePage) + L" langer dan "
+                 + Number(c_cbListEntry) + L" bytes";
+        return FALSE;
+    }
+    char szName[MAX_PATH];
+    EntryVerdict verdict = JudgeEntryName(pLine->c_str(), szName, sizeof(szName));
+    if (verdict != VERDICT_MOVE && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE) {
+        *pwszWhy = L"de installer weigert de naam: " + RefusalReason(verdict);
+        return FALSE;
+    }
+    if (verdict != VERDICT_MOVE || strcmp(szName, pLine->c_str()) != 0) {
+        // Trailing blanks or dots: Windows would open another name.
+        *pwszWhy = L"de installer zou een ander bestand openen";
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL ListExists()
+{
+    return GetFileAttributesW(c_wszListName) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The whole list, or nothing: a list cut short is removed again.
+static BOOL WriteListFile(const std::string &bytes, BOOL fForce)
+{
+    HANDLE hFile = CreateFileW(c_wszListName, GENERIC_WRITE, 0, NULL,
+                               fForce ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return FALSE;
+    DWORD cbWritten = 0;
+    BOOL fWritten = WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL)
+                 && cbWritten == bytes.size();
+    fWritten = CloseHandle(hFile) && fWritten;
+    if (!fWritten)
+        DeleteFileW(c_wszListName);
+    return fWritten;
+}
+
+CheckStatus WritePackList(BOOL fForce)
+{
+    if (!fForce && ListExists()) {
+        PrintErrorLine(L"Er staat al een teinstal.txt in deze map; die blijft zoals hij is."
+                       L" Gebruik --force om hem te vervangen.");
+        return CHECK_NOT_RUN;
+    }
+    SetPathCodePage(g_uPackCodePage);
+    std::string list;
+    std::vector<std::wstring> awszLeftOut;
+    unsigned long cListed = 0;
+    for (const std::wstring &wszName : ListSeriesFiles()) {
+        std::string line;
+        std::wstring wszWhy;
+        if (!ListLineFor(wszName, &line, &wszWhy)) {
+            awszLeftOut.push_back(QuotedName(wszName) + L": " + wszWhy);
+            continue;
+        }
+        list += line + "\r\n";
+        cListed++;
+    }
+    for (const std::wstring &wszLeftOut : awszLeftOut)
+        PrintLine(L"FOUT: weggelaten uit teinstal.txt, " + wszLeftOut);
+    if (cListed == 0) {
+        PrintLine(L"Er staat geen enkele serie in deze map die de installer kan installeren;"
+                  L" teinstal.txt is niet geschreven.");
+        return CHECK_FAULTS;
+    }
+    if (!WriteListFile(list, fForce)) {
+        PrintErrorLine(L"teinstal.txt kon niet worden geschreven.");
+        return CHECK_NOT_RUN;
+    }
+    PrintLine(L"teinstal.txt geschreven: " + Number(cListed)
+              + (cListed == 1 ? L" serie" : L" series") + L", codetabel "
+              + Number(g_uPackCodePage) + L", regeleinden CR LF.");
+    PrintLine(L"");
+    CheckStatus status = CheckPack();
+    if (status == CHECK_NOT_RUN || awszLeftOut.empty())
+        return status;
+    PrintLine(L"Niet in orde: " + Number((unsigned long)awszLeftOut.size())
+              + (awszLeftOut.size() == 1 ? L" bestand" : L" bestanden")
+              + L" weggelaten uit teinstal.txt (zie boven); de installer installeert"
+              L" die niet.");
+    return CHECK_FAULTS;
+}

@@ -1,0 +1,200 @@
+// packcheck.exe on prepared packs, started as a console program with its
+// output read through a pipe (UTF-8 there); and the real installer on a
+// list that packcheck wrote.
+#include "installer_fixture.h"
+
+namespace {
+
+struct Console {
+    bool ended = false;
+    DWORD exitCode = 99;
+    std::string out;   // standard output and standard error, as written
+};
+
+// Reads what the program writes while it runs, so a full pipe never
+// stalls it; a program still running after the bound is ended.
+Console RunPackcheck(const std::string &args, const std::string &cwd)
+{
+    Console result;
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), NULL, TRUE};
+    HANDLE hRead = NULL, hWrite = NULL;
+    if (!CreatePipe(&hRead, &hWrite, &sa, 0))
+        return result;
+    SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = NULL;
+    si.hStdOutput = hWrite;
+    si.hStdError = hWrite;
+    PROCESS_INFORMATION pi = {};
+    std::string command = "\"" + driver::ProgramFolder() + "packcheck.exe\" " + args;
+    BOOL fStarted = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL,
+                                   cwd.c_str(), &si, &pi);
+    CloseHandle(hWrite);
+    if (!fStarted) {
+        CloseHandle(hRead);
+        return result;
+    }
+    DWORD dwStart = GetTickCount();
+    for (;;) {
+        DWORD cbAvail = 0;
+        char buf[4096];
+        DWORD cbRead = 0;
+        if (PeekNamedPipe(hRead, NULL, 0, NULL, &cbAvail, NULL) && cbAvail > 0
+            && ReadFile(hRead, buf, sizeof(buf), &cbRead, NULL)) {
+            result.out.append(buf, cbRead);
+            continue;
+        }
+        if (!PeekNamedPipe(hRead, NULL, 0, NULL, &cbAvail, NULL)) {   // closed: all read
+            result.ended = WaitForSingleObject(pi.hProcess, driver::kWaitMs) == WAIT_OBJECT_0;
+            break;
+        }
+        if (GetTickCount() - dwStart > driver::kWaitMs)
+            break;
+        Sleep(10);
+    }
+    if (result.ended)
+        GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    CloseHandle(hRead);
+    return result;
+}
+
+// A name the ANSI code page of the test machine (1252) cannot hold.
+const WCHAR kLodz[] = L"\u0141\u00F3d\u017A.dat";
+
+class PackCheck : public InstallerRun {
+protected:
+    Console Run(const std::string &args = "")
+    {
+        Console run = RunPackcheck(args, start);
+        EXPECT_TRUE(run.ended) << "packcheck did not end; terminated";
+        return run;
+    }
+
+    // A file whose name this machine's ANSI code page need not hold.
+    void AddWide(const std::wstring &name)
+    {
+        std::wstring path = std::wstring(start.begin(), start.end()) + L"\\" + name;
+        HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+        CloseHandle(hFile);
+    }
+    void AddLodz() { AddWide(kLodz); }
+
+    bool LodzInStart()
+    {
+        std::wstring path = std::wstring(start.begin(), start.end()) + L"\\" + kLodz;
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+};
+
+#define EXPECT_PRINTS(run, text) \
+    EXPECT_NE((run).out.find(text), std::string::npos) << "missing: " << (text) << "\n" << (run).out
+
+TEST_F(PackCheck, SoundPackInUtf8ExitsZero)
+{
+    AddSeries({"a.dat", "Caf\xE9-weetjes.dat", "Lees mij.txt", "instrrse.exe"});
+    // What Notepad saves by default: UTF-8 without a byte-order mark.
+    WriteList("a.dat\r\nCafé-weetjes.dat\r\nLees mij.txt\r\n");
+    Console run = Run();
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
+    EXPECT_PRINTS(run, "  \"Café-weetjes.dat\": wordt verplaatst\r\n");
+    EXPECT_PRINTS(run, "  \"Lees mij.txt\": overgeslagen (.txt)");
+    EXPECT_PRINTS(run, "De lijst noemt elk bestand van het pakket.\r\n");
+    EXPECT_PRINTS(run, "Codering van teinstal.txt: UTF-8\r\n");
+    EXPECT_PRINTS(run, "instrrse.exe staat in het pakket.\r\n");
+    EXPECT_EQ(run.out.find("FOUT"), std::string::npos) << run.out;
+}
+
+TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
+{
+    AddSeries({"a.dat", "extra.dat", "Caf\xE9.dat"});
+    AddLodz();
+    const std::string longName(160, 'x');
+    const std::string list =
+        "a.dat\r\nontbreekt.dat\r\nCafe.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n";
+    WriteList(list);
+    Console run = Run("--codepage 1252 .");
+    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
+    EXPECT_PRINTS(run, "  \"ontbreekt.dat\": FOUT: staat niet in het pakket\r\n");
+    EXPECT_PRINTS(run, "  \"Cafe.dat\": FOUT: staat niet in het pakket; bedoelt u \"Café.dat\"?\r\n");
+    EXPECT_PRINTS(run, "  \"CON.dat\": FOUT: geweigerd, een apparaatnaam");
+    EXPECT_PRINTS(run, "  \"" + longName + "\": FOUT: de regel is langer dan 149 bytes;"
+                       " de installer leest hem als 2 namen:\r\n"
+                       "      \"" + longName.substr(0, 149) + "\": FOUT: staat niet in het pakket\r\n"
+                       "      \"" + longName.substr(149) + "\": FOUT: staat niet in het pakket\r\n");
+    EXPECT_PRINTS(run, "  \"Łódź.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
+    EXPECT_PRINTS(run, "(de installer laat ze staan):\r\n  \"Café.dat\"\r\n  \"extra.dat\"\r\n\r\n");
+    EXPECT_PRINTS(run, "Waarschuwing: instrrse.exe staat niet in het pakket");
+    EXPECT_PRINTS(run, "Niet in orde: 5 regels met een FOUT");
+    ExpectListKept(list);
+}
+
+// Checked here, on a Western machine, for users whose code page is 932:
+// "表" has the trail byte of a backslash.
+TEST_F(PackCheck, Utf16ListCheckedForAnotherCodePage)
+{
+    AddWide(L"\u8868\u793A.dat");
+    AddWide(L"\u30A2\u30A4.dat");
+    const std::wstring text = L"\uFEFF\u8868\u793A.dat\r\n\u30A2\u30A4.dat\r\n";
+    WriteList(std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2));
+    Console run = Run("--codepage 932");
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_PRINTS(run, "  \"表示.dat\": wordt verplaatst\r\n");
+    EXPECT_PRINTS(run, "Codering van teinstal.txt: UTF-16 LE\r\n");
+    run = Run();
+    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    EXPECT_PRINTS(run, "  \"表示.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
+}
+
+TEST_F(PackCheck, UsageErrorsAndMissingListExitTwo)
+{
+    EXPECT_EQ(Run("--codepage 1").exitCode, 2u);
+    EXPECT_EQ(Run("--force").exitCode, 2u);
+    EXPECT_EQ(Run("C:\\rrtest\\bestaat-niet").exitCode, 2u);
+    Console run = Run();
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_PRINTS(run, "Er staat geen teinstal.txt in");
+}
+
+TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
+{
+    const std::vector<std::string> series = {"b.dat", "Caf\xE9-weetjes.dat", "serie7"};
+    AddSeries(series);
+    AddSeries({"Lees mij.txt", "instrrse.exe"});
+    AddLodz();
+    Console run = Run("--write");
+    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    EXPECT_PRINTS(run, "FOUT: weggelaten uit teinstal.txt, \"Łódź.dat\": codetabel 1252 kan deze"
+                       " naam niet bevatten\r\n");
+    EXPECT_PRINTS(run, "In orde: op een computer met codetabel 1252 installeert instrrse.exe elke"
+                       " serie uit de lijst (3).\r\n");
+    const std::string list = "b.dat\r\nCaf\xE9-weetjes.dat\r\nserie7\r\n";
+    ExpectListKept(list);
+
+    EXPECT_EQ(Run("--write").exitCode, 2u) << "replaced a list without --force";
+    WriteList("oud\r\n");
+    EXPECT_EQ(Run("--write --force").exitCode, 1u);
+    ExpectListKept(list);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    for (const std::string &name : series)
+        ExpectInDataOnly(name);
+    ExpectInStartOnly("Lees mij.txt");
+    EXPECT_TRUE(LodzInStart());
+    ExpectListDeleted();
+}
+
+}  // namespace
