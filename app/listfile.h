@@ -8,6 +8,7 @@
 // text, and an entry holds at most 149 bytes of converted text. A piece of
 // a long line never splits a character, so it may hold fewer.
 #pragma once
+#include "globals.h"
 #include <windows.h>
 #include <stdio.h>
 
@@ -21,8 +22,6 @@ enum ListEncoding {
     LIST_UTF16BE,    // "UTF-16 BE": starts with FE FF
 };
 
-// The most bytes of one entry; g_szListLine holds them and a terminator.
-const int c_cbListEntry = 149;
 
 // The list being read, set by OpenList.
 extern int g_nListEncoding;      // a ListEncoding
