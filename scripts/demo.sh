@@ -20,19 +20,13 @@ RIG="$PWD/build/demo-rig"
 # the programs that ANSI code page and keeps the names readable on disk.
 export LC_ALL=C.UTF-8
 
-# On the user's own display: a fresh prefix with the rig's stand-in for the
-# dialog's font; the user's window manager manages the windows.
+# On the user's own display: a fresh prefix whose windows the user's own
+# window manager manages.
 boot_on_user_display() {
     mkdir -p "$RIG"
     rm -f "$RIG/display"
     rig_env
-    rm -rf "$RIG/prefix" "$RIG/home"
-    mkdir -p "$RIG/prefix" "$RIG/home"
-    "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1
-    "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
-        >>"$RIG/wineboot.log" 2>&1
-    rig_wine_fonts
+    rig_boot_prefix managed
 }
 
 mkdir -p "$RIG"

@@ -10,7 +10,6 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-300}
 build=${FUZZ_BUILD:-build/fuzz}
-declare -A max_len=([listfile]=1024 [paths]=600)
 
 bash scripts/setup.sh
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
@@ -19,7 +18,8 @@ cmake --build "$build" --target fuzzers -j2
 
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=()
-for target in listfile paths; do
+# The fuzzers and their input lengths, as the build lists them.
+while read -r target max_len; do
     exe=$build/tests/fuzz/$target
     corpus=tests/fuzz/corpus/$target
     work=$build/tests/fuzz/long/$target
@@ -27,9 +27,9 @@ for target in listfile paths; do
     mkdir -p "$work/found"
     echo "fuzz: $target for ${seconds}s"
     # New inputs go to the first folder, never straight into the repository.
-    if ! "$exe" -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout=10 \
+    if ! "$exe" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
             -print_final_stats=1 -artifact_prefix="$work/" \
-            "$work/found" "$corpus" >"$work/fuzz.log" 2>&1; then
+            "$work/found" "$corpus" >"$work/fuzz.log" 2>&1 </dev/null; then
         failed+=("$target")
         grep -E '^(paths|list reader):|ERROR|runtime error|SUMMARY|Test unit written' "$work/fuzz.log" | head -20
     fi
@@ -37,11 +37,11 @@ for target in listfile paths; do
 
     before=$(find "$corpus" -type f | wc -l)
     # The merge replays every input; one that crashes must land here too.
-    "$exe" -merge=1 -max_len="${max_len[$target]}" -artifact_prefix="$work/merge-" \
-           "$corpus" "$work/found" >"$work/merge.log" 2>&1
+    "$exe" -merge=1 -max_len="$max_len" -artifact_prefix="$work/merge-" \
+           "$corpus" "$work/found" >"$work/merge.log" 2>&1 </dev/null
     after=$(find "$corpus" -type f | wc -l)
     echo "fuzz: $target: corpus $before -> $after files ($(cat "$corpus"/* | wc -c) bytes)"
-done
+done <"$build/tests/fuzz/fuzzers.txt"
 
 if [ ${#failed[@]} -gt 0 ]; then
     echo "fuzz: FAILED: ${failed[*]} (inputs in $build/tests/fuzz/long/)"

@@ -76,6 +76,26 @@ rig_wine_fonts() {
     return 0
 }
 
+# Boots a fresh prefix in the rig's folder, with the dialog's font and
+# Wine's own fonts. "unmanaged": no window manager will manage the windows
+# (Xvfb has none, and Wine would wait two seconds for each managed window to
+# be withdrawn); otherwise the user's own window manager does.
+rig_boot_prefix() {
+    rm -rf "$RIG/prefix" "$RIG/home"
+    mkdir -p "$RIG/prefix" "$RIG/home"
+    "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1 9>&- || return 1
+    "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1 9>&-
+    if [ "${1:-}" = unmanaged ]; then
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >>"$RIG/wineboot.log" 2>&1 9>&-
+    fi
+    # The dialog's font, as close as a free font comes: the dialog is laid
+    # out in units of its size.
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
+        >>"$RIG/wineboot.log" 2>&1 9>&-
+    rig_wine_fonts
+}
+
 # Brings the rig up once; later calls find it running and return at once.
 rig_up() {
     mkdir -p "$RIG/home" "$RIG/prefix"
@@ -91,20 +111,8 @@ rig_up() {
         # killed no longer starts its RPC service, and every program using
         # COM then waits ten seconds for it. It also makes each run start
         # from the same state.
-        rm -rf "$RIG/prefix" "$RIG/home"
-        mkdir -p "$RIG/prefix" "$RIG/home"
-        "$WINESERVER" -p >"$RIG/wineserver.log" 2>&1 9>&- || return 1
-        "$WINE" wineboot -i >"$RIG/wineboot.log" 2>&1 9>&-
-        # Xvfb has no window manager: managed windows would make Wine wait
-        # two seconds for each one to be withdrawn.
-        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-            >>"$RIG/wineboot.log" 2>&1 9>&-
-        # The dialog's font, as close as a free font comes: the dialog is
-        # laid out in units of its size.
-        "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
-            >>"$RIG/wineboot.log" 2>&1 9>&-
+        rig_boot_prefix unmanaged || return 1
         rig_alias_drive
-        rig_wine_fonts
         touch "$RIG/up"
     fi
     rig_keeper_alive || rig_start_keeper || return 1
