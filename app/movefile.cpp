@@ -122,17 +122,17 @@ static BOOL RemovePart(const wchar_t *pwszPart)
     return DeleteFileW(pwszPart);
 }
 
-// Copies the source to the part, replacing what an earlier run left there.
-// A failed copy leaves no part behind.
+// Copies the source to the part. A part an earlier run left there is
+// removed first (also one left read-only), and a failed copy leaves no part
+// behind. The copy refuses to replace: asked to replace, it first looks for
+// the target under its name, which costs a search of the data folder.
 static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
 {
-    if (CopyFileW(pwszSource, pwszPart, FALSE))
+    if (CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
-    // A part left read-only refuses to be replaced; once removed, the copy
-    // gets its chance. Without a part there is nothing to try again.
-    if (!RemovePart(pwszPart))
-        return FALSE;
-    if (CopyFileW(pwszSource, pwszPart, FALSE))
+    DWORD dwError = GetLastError();
+    BOOL fLeftOver = dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
+    if (RemovePart(pwszPart) && fLeftOver && CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
     RemovePart(pwszPart);
     return FALSE;
