@@ -102,7 +102,8 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     while (!fPartSeen && GetTickCount() - dwStart < driver::kWaitMs) {
         fNameSeen = fNameSeen || driver::FileExists(DataPath(kBig));
         for (const auto &other : Others(data, {"a.dat", kBig}))
-            fPartSeen = fPartSeen || (other.second > 0 && other.second < kBigBytes);
+            fPartSeen = fPartSeen || (other.first.compare(0, strlen(kBig), kBig) == 0
+                                      && other.second > 0 && other.second < kBigBytes);
         if (!fPartSeen)
             Sleep(2);
     }
