@@ -7,18 +7,49 @@
 #include "../ui/datafolder.h"
 #include <objbase.h>
 #include <stdio.h>
+#include <string.h>
 
 static const char c_szListName[] = "teinstal.txt";
 
-// Start folder, Raadrups and its data folder, and the list's path. FALSE
-// when there is no whole start folder or list path to work with.
-static BOOL LocateFolders(HWND hwnd, char *pszListPath)
+// The installer works from the start folder by paths that must fit
+// MAX_PATH; from a folder too deep for that it can do nothing, and says so
+// rather than end without a word.
+static void WarnStartFolderTooLong(HWND hwnd)
+{
+    MessageBoxA(hwnd,
+                "Het installatieprogramma kan niet werken vanuit deze map, "
+                "omdat het pad van de map te lang is.\n\n"
+                "Verplaats de map met de series naar een map met een korter pad "
+                "(bijvoorbeeld het bureaublad) en start het installatieprogramma "
+                "daar opnieuw.",
+                "Let op", MB_ICONWARNING);
+}
+
+// The start folder and the list's path, whole, before anything else is
+// done. FALSE when there is none to work with; a path too long has then
+// been told to the user.
+static BOOL LocateStart(HWND hwnd, char *pszListPath)
 {
     DWORD cch = GetCurrentDirectoryA(MAX_PATH, g_szCurrentDir);
     if (cch == 0 || cch >= MAX_PATH) {
         g_szCurrentDir[0] = '\0';
+        if (cch != 0)
+            WarnStartFolderTooLong(hwnd);
         return FALSE;
     }
+    char szFolder[MAX_PATH];
+    if (!CopyPath(szFolder, MAX_PATH, g_szCurrentDir) || !EnsureTrailingBackslash(szFolder)
+        || !CopyPath(pszListPath, MAX_PATH, szFolder)
+        || !AppendPath(pszListPath, MAX_PATH, c_szListName)) {
+        WarnStartFolderTooLong(hwnd);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Raadrups and its data folder; both folders get their backslash.
+static void LocateFolders(HWND hwnd)
+{
     CoInitialize(NULL);
 
     g_szIniPath[0] = '\0';
@@ -30,13 +61,10 @@ static BOOL LocateFolders(HWND hwnd, char *pszListPath)
         g_fNotFound = TRUE;
     }
 
-    if (!EnsureTrailingBackslash(g_szCurrentDir))
-        return FALSE;
+    EnsureTrailingBackslash(g_szCurrentDir);   // fits: the list path did
     // A data folder too long for its backslash stays without one; no file
     // path is then composed in it, so its series count as not moved.
     EnsureTrailingBackslash(g_szDataDir);
-    return CopyPath(pszListPath, MAX_PATH, g_szCurrentDir)
-        && AppendPath(pszListPath, MAX_PATH, c_szListName);
 }
 
 // TRUE when every listed series is in the data folder and the user was told
@@ -64,6 +92,14 @@ static BOOL MoveListedSeries(HWND hwnd, const char *pszListPath)
     return FALSE;
 }
 
+// "\", the root of the drive, is what no Raadrups, no setting or a setting
+// that could not be used leaves: never a place to put series unasked, when
+// the dialog could not be shown for the user to choose.
+static BOOL IsUnchosenRoot(void)
+{
+    return strcmp(g_szDataDir, "\\") == 0;
+}
+
 // TRUE when the list is done with: its series installed, or the user chose
 // not to install them.
 static BOOL InstallSeries(HWND hwnd, const char *pszListPath)
@@ -75,9 +111,7 @@ static BOOL InstallSeries(HWND hwnd, const char *pszListPath)
                                       hwnd, DataFolderDlgProc, 0);
     if (nResult == IDCANCEL)
         return TRUE;
-    // Without Raadrups and without the dialog the data folder is still "\",
-    // the root of the drive: no place to put series unasked.
-    if (nResult == -1 && g_fNotFound)
+    if (nResult == -1 && IsUnchosenRoot())
         return FALSE;
 
     EnsureTrailingBackslash(g_szDataDir);
@@ -89,7 +123,10 @@ static BOOL InstallSeries(HWND hwnd, const char *pszListPath)
 void RunInstallation(HWND hwnd)
 {
     char szListPath[MAX_PATH];
-    if (LocateFolders(hwnd, szListPath) && InstallSeries(hwnd, szListPath))
-        DeleteFileA(szListPath);
+    if (LocateStart(hwnd, szListPath)) {
+        LocateFolders(hwnd);
+        if (InstallSeries(hwnd, szListPath))
+            DeleteFileA(szListPath);
+    }
     DestroyWindow(hwnd);
 }

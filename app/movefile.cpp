@@ -2,6 +2,19 @@
 #include "globals.h"
 #include "paths.h"
 #include <string.h>
+#include <wchar.h>
+
+// Every copy lands under the series' own name with this suffix, in the data
+// folder, and is renamed to the series' name only once whole: however the
+// run ends, no part of a file stands under a series' name. The name is the
+// same for a series in every run, so the next run finds what an interrupted
+// one left and removes exactly that.
+static const char c_szPartSuffix[] = ".instrrse-deel";
+static const wchar_t c_wszPartSuffix[] = L".instrrse-deel";
+
+// Room for a full path made of a relative ANSI folder, the current
+// directory and the suffix, with the long-path prefix.
+static const DWORD c_cchLongPath = 3 * MAX_PATH;
 
 // Volume serial number and file index: the same file under two names (a
 // short name, another drive letter mapped to the same folder) has the same.
@@ -33,6 +46,16 @@ static BOOL IsFile(const char *pszPath)
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Only a file that is not there at all may count as moved by an earlier
+// run; one that cannot be read (denied, in use) is still to be moved.
+static BOOL IsAbsent(const char *pszPath)
+{
+    if (GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    DWORD dwError = GetLastError();
+    return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+}
+
 static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *pszName)
 {
     if (!IsFolderPath(pszFolder))
@@ -41,38 +64,98 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
         && AppendPath(pszPath, MAX_PATH, pszName);
 }
 
-// A target name that is free: the copy refuses to replace, so that a file
-// that appears meanwhile is never overwritten. The name was free, so what
-// stands there after a failed copy is a copy cut short (a full disk), which
-// is removed rather than left to pose as the series.
-static BOOL CopyToFreeName(const char *pszSource, const char *pszTarget)
+// A listed name that is some series' temporary name is never moved: its
+// copy could be taken for a part and removed, or replace one.
+static BOOL IsPartName(const char *pszName)
 {
-    if (CopyFileA(pszSource, pszTarget, TRUE))
+    size_t cch = strlen(pszName), cchSuffix = strlen(c_szPartSuffix);
+    return cch >= cchSuffix && PathsEqual(pszName + cch - cchSuffix, c_szPartSuffix);
+}
+
+static BOOL Widen(const char *pszPath, wchar_t *pwszPath, int cchPath)
+{
+    return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, cchPath) != 0;
+}
+
+static BOOL AppendWide(wchar_t *pwszDest, size_t cchDest, const wchar_t *pwszSrc)
+{
+    size_t cchHave = wcslen(pwszDest), cchAdd = wcslen(pwszSrc);
+    if (cchAdd >= cchDest - cchHave)
+        return FALSE;
+    memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(wchar_t));
+    return TRUE;
+}
+
+// The temporary name of a target: its full path with the suffix, in the
+// "\\?\" form, which reaches past MAX_PATH; the series' path fits, its
+// longer temporary one need not. The full path is what the ANSI calls make
+// of the target too, so both name the same folder.
+static BOOL ComposePartPath(const char *pszTarget, wchar_t *pwszPart)
+{
+    wchar_t wszTarget[MAX_PATH];
+    wchar_t wszFull[c_cchLongPath];
+    if (!Widen(pszTarget, wszTarget, MAX_PATH))
+        return FALSE;
+    DWORD cchFull = GetFullPathNameW(wszTarget, c_cchLongPath, wszFull, NULL);
+    if (cchFull == 0 || cchFull >= c_cchLongPath)
+        return FALSE;
+
+    const wchar_t *pwszPrefix = L"\\\\?\\";
+    const wchar_t *pwszRest = wszFull;
+    if (wcsncmp(wszFull, L"\\\\?\\", 4) == 0 || wcsncmp(wszFull, L"\\\\.\\", 4) == 0) {
+        pwszPrefix = L"";   // already in the long form
+    } else if (wcsncmp(wszFull, L"\\\\", 2) == 0) {
+        pwszPrefix = L"\\\\?\\UNC\\";
+        pwszRest = wszFull + 2;
+    }
+    pwszPart[0] = L'\0';
+    return AppendWide(pwszPart, c_cchLongPath, pwszPrefix)
+        && AppendWide(pwszPart, c_cchLongPath, pwszRest)
+        && AppendWide(pwszPart, c_cchLongPath, c_wszPartSuffix);
+}
+
+// A part is ours to remove even when the copy took the source's read-only
+// attribute along. TRUE when there was one.
+static BOOL RemovePart(const wchar_t *pwszPart)
+{
+    SetFileAttributesW(pwszPart, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(pwszPart);
+}
+
+// Copies the source to the part. A part an earlier run left there is
+// removed first (also one left read-only), and a failed copy leaves no part
+// behind. The copy refuses to replace: asked to replace, it first looks for
+// the target under its name, which costs a search of the data folder.
+static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
+{
+    if (CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
     DWORD dwError = GetLastError();
-    if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS)
-        DeleteFileA(pszTarget);
+    BOOL fLeftOver = dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
+    if (RemovePart(pwszPart) && fLeftOver && CopyFileW(pwszSource, pwszPart, TRUE))
+        return TRUE;
+    RemovePart(pwszPart);
     return FALSE;
 }
 
-// A target that is there: the copy lands under a temporary name in the data
-// folder and replaces it only once whole, so a copy cut short never destroys
-// the version that was there. A data folder too deep for a temporary name
-// gets the copy directly.
-static BOOL CopyOverTarget(const char *pszSource, const char *pszTarget)
+// Renames the whole part to the series' name. A free name is taken without
+// replacing; a name that is there may be the source itself under another
+// name (the data folder is the start folder by another path), which is then
+// in place already and must not be replaced by its own copy.
+static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget,
+                           const char *pszSource, const char *pszTarget, BOOL *pfSameFile)
 {
-    const size_t c_cchTempName = 14;   // GetTempFileNameA's folder limit
-    if (strlen(g_szDataDir) >= MAX_PATH - c_cchTempName)
-        return CopyFileA(pszSource, pszTarget, FALSE);
-
-    char szTemp[MAX_PATH];
-    if (GetTempFileNameA(g_szDataDir, "rrs", 0, szTemp) == 0)
-        return FALSE;
-    if (CopyFileA(pszSource, szTemp, FALSE)
-        && MoveFileExA(szTemp, pszTarget, MOVEFILE_REPLACE_EXISTING))
+    *pfSameFile = FALSE;
+    if (MoveFileExW(pwszPart, pwszTarget, 0))
         return TRUE;
-    DeleteFileA(szTemp);
-    return FALSE;
+    DWORD dwError = GetLastError();
+    if (dwError != ERROR_ALREADY_EXISTS && dwError != ERROR_FILE_EXISTS)
+        return FALSE;
+    if (IsSameFile(pszSource, pszTarget)) {
+        *pfSameFile = TRUE;
+        return TRUE;
+    }
+    return MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING);
 }
 
 BOOL MoveSeriesFile(const char *pszName)
@@ -84,20 +167,28 @@ BOOL MoveSeriesFile(const char *pszName)
         return FALSE;
     if (PathsEqual(szSource, szTarget))
         return TRUE;
-    if (GetFileAttributesA(szSource) == INVALID_FILE_ATTRIBUTES)
-        return IsFile(szTarget);   // moved by an earlier run
-
-    // Only a target that is there can be the source under another name; the
-    // identity check costs more than copying a small file, so it waits.
-    BOOL fCopied;
-    if (GetFileAttributesA(szTarget) == INVALID_FILE_ATTRIBUTES)
-        fCopied = CopyToFreeName(szSource, szTarget);
-    else if (IsSameFile(szSource, szTarget))
-        return TRUE;
-    else
-        fCopied = CopyOverTarget(szSource, szTarget);
-    if (!fCopied)
+    if (IsPartName(pszName))
         return FALSE;
+
+    wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
+    if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH)
+        || !ComposePartPath(szTarget, wszPart))
+        return FALSE;
+
+    if (!CopyToPart(wszSource, wszPart)) {
+        if (IsAbsent(szSource))
+            return IsFile(szTarget);   // moved by an earlier run
+        return FALSE;
+    }
+    BOOL fSameFile;
+    if (!PutPartInPlace(wszPart, wszTarget, szSource, szTarget, &fSameFile)) {
+        RemovePart(wszPart);
+        return FALSE;
+    }
+    if (fSameFile) {
+        RemovePart(wszPart);
+        return TRUE;
+    }
     DeleteFileA(szSource);
     return TRUE;
 }

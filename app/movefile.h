@@ -4,6 +4,7 @@
 
 // Moves the file pszName (a plain file name, no folder) from g_szCurrentDir
 // into g_szDataDir. TRUE when the file is in the data folder afterwards. The
-// source is only deleted once its copy is there, so a failed copy loses
-// nothing.
+// copy takes the series' name only once whole, and the source is deleted
+// only after that, so neither a failed nor an interrupted copy loses or
+// half-installs anything.
 BOOL MoveSeriesFile(const char *pszName);

@@ -21,7 +21,12 @@ static void ResolveAgainstIniFolder(void)
 
 void LoadDataFolder(void)
 {
-    GetPrivateProfileStringA("Tolpen", "Data", "", g_szDataDir, MAX_PATH, g_szIniPath);
+    // A value that fills the whole buffer may have been cut short by the
+    // reader, and a cut path names another folder: such a value counts as
+    // not set, so that the user chooses the folder.
+    DWORD cch = GetPrivateProfileStringA("Tolpen", "Data", "", g_szDataDir, MAX_PATH, g_szIniPath);
+    if (cch >= MAX_PATH - 1)
+        g_szDataDir[0] = '\0';
     EnsureTrailingBackslash(g_szDataDir);
     if (g_szDataDir[0] == '.')
         ResolveAgainstIniFolder();

@@ -62,7 +62,7 @@ winpath() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 
 echo "== moves: $which"
 echo "   $exe"
-"$WINE" "$tools/bin/install_bench.exe" "$(winpath "$exe")" "${BENCH_REPS:-3}"
+"$WINE" "$tools/bin/install_bench.exe" "$(winpath "$exe")" "${BENCH_REPS:-5}"
 echo "== list reader (instrrse_core, MinSizeRel)"
 "$WINE" "$tools/bin/list_bench.exe"
 rig_down

@@ -65,4 +65,8 @@ void BrowserCancel(HWND hBrowser);
 // Waits until the window is gone.
 bool WaitGone(HWND hwnd, DWORD ms = kWaitMs);
 
+// Writes a copy of the installer without its dialog template, in which the
+// dialog cannot be shown; false when the copy cannot be made so.
+bool CopyWithoutDialog(const std::string &installer, const std::string &copy);
+
 }  // namespace driver

@@ -139,6 +139,41 @@ std::string SeriesBytes(const std::string &name)
     return bytes;
 }
 
+bool MakeUnixLink(const std::string &path, const std::string &unixTarget)
+{
+    typedef char *(CDECL *UnixNameFn)(LPCWSTR);
+    UnixNameFn pfnUnixName = (UnixNameFn)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (pfnUnixName == NULL)
+        return false;
+    std::wstring wpath(path.begin(), path.end());   // the tests' folders are ASCII
+    char *pszUnix = pfnUnixName(wpath.c_str());
+    if (pszUnix == NULL)
+        return false;
+    // Wine starts a Unix program named by its Z: path.
+    std::string cmd = "Z:\\bin\\ln -sfn \"" + unixTarget + "\" \"" + pszUnix + "\"";
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    std::vector<char> cmdBuf(cmd.begin(), cmd.end());
+    cmdBuf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(NULL, cmdBuf.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    // The handle of a Unix program tells neither its end nor its exit code:
+    // the link is made once its name no longer counts as not found (a link
+    // to nowhere, or one that cannot be followed, shows in no listing).
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (int i = 0; i < 500; i++) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES
+            || GetLastError() != ERROR_FILE_NOT_FOUND)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 std::string ProgramFolder()
 {
     char szPath[MAX_PATH] = "";

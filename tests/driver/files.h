@@ -29,6 +29,12 @@ std::wstring Widen(const std::string &bytes, unsigned codePage);
 // Recognisable contents for a series file: its name and every byte value.
 std::string SeriesBytes(const std::string &name);
 
+// Makes path a link, on the Unix side of Wine, to unixTarget: the rig runs
+// as root, which passes every permission check, so a source the system
+// cannot read is staged as a link it cannot follow. False outside Wine or
+// when the link was not made.
+bool MakeUnixLink(const std::string &path, const std::string &unixTarget);
+
 // The folder of the test program itself, with a trailing backslash.
 std::string ProgramFolder();
 

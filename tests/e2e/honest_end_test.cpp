@@ -122,8 +122,9 @@ std::string ReadLongFile(const std::string &path)
 }
 
 // A start folder so long that the list's own path would not fit: the run
-// cannot name its list whole, so it shows, moves and deletes nothing.
-TEST_F(InstallerRun, StartFolderTooLongForTheListPathTouchesNothing)
+// cannot name its list whole, says why it can do nothing from there and
+// what to do, and moves and deletes nothing.
+TEST_F(InstallerRun, StartFolderTooLongForTheListPathIsToldAndTouchesNothing)
 {
     start = root + "\\" + std::string(250 - root.size() - 1, 's');
     ASSERT_EQ(start.size(), 250u);
@@ -133,8 +134,13 @@ TEST_F(InstallerRun, StartFolderTooLongForTheListPathTouchesNothing)
     WriteLongFile(ListPath(), list);
 
     ASSERT_TRUE(driver::Start(inst, driver::ProgramFolder() + "instrrse.exe", start));
-    EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
+    bool fWarningIcon = false;
+    std::string text = AnswerMessageBox("Let op", &fWarningIcon);
     ExpectCleanExit();
+    EXPECT_NE(text.find("te lang"), std::string::npos) << text;
+    EXPECT_NE(text.find("korter pad"), std::string::npos) << text;
+    EXPECT_NE(text.find("opnieuw"), std::string::npos) << text;
+    EXPECT_TRUE(fWarningIcon);
     std::string bytes;
     EXPECT_TRUE(driver::ReadFile(StartPath("a.dat"), &bytes) && bytes == driver::SeriesBytes("a.dat"));
     EXPECT_EQ(ReadLongFile(ListPath()), list) << "the list was not kept as it was";

@@ -1,0 +1,176 @@
+// A series stands in the data folder only whole, however the installer is
+// ended, and the next run clears what an interrupted one left; and the
+// places where the run must not take a guess for a fact.
+#include "installer_fixture.h"
+#include <string.h>
+
+namespace {
+
+const char kBig[] = "groot.dat";
+const DWORD kChunk = 1 << 20;
+const LONGLONG kBigBytes = 384ll * kChunk;
+const std::string kBigHead = "Raadrups serie groot.dat, begin\r\n", kBigTail = "\r\neinde";
+
+// A big series made quickly: a head and a tail around a sparse middle.
+void WriteBig(const std::string &path)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD cb = 0;
+    WriteFile(hFile, kBigHead.data(), (DWORD)kBigHead.size(), &cb, NULL);
+    LARGE_INTEGER pos;
+    pos.QuadPart = kBigBytes - (LONGLONG)kBigTail.size();
+    SetFilePointerEx(hFile, pos, NULL, FILE_BEGIN);
+    WriteFile(hFile, kBigTail.data(), (DWORD)kBigTail.size(), &cb, NULL);
+    CloseHandle(hFile);
+}
+
+// Byte for byte the big series, and nothing more.
+bool IsWholeBig(const std::string &path)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    std::string got(kChunk, '\0');
+    LONGLONG off = 0;
+    DWORD cb = 0;
+    bool fSame = hFile != INVALID_HANDLE_VALUE;
+    while (fSame && ReadFile(hFile, &got[0], kChunk, &cb, NULL) && cb > 0) {
+        std::string want(kChunk, '\0');
+        if (off == 0)
+            want.replace(0, kBigHead.size(), kBigHead);
+        if (off + kChunk == kBigBytes)
+            want.replace(kChunk - kBigTail.size(), kBigTail.size(), kBigTail);
+        fSame = cb == kChunk && got == want;
+        off += cb;
+    }
+    if (hFile != INVALID_HANDLE_VALUE)
+        CloseHandle(hFile);
+    return fSame && off == kBigBytes;
+}
+
+// The names in the folder that begin with a series' name without being it,
+// with their sizes.
+std::vector<std::pair<std::string, LONGLONG>> Parts(const std::string &folder, const std::string &series)
+{
+    std::vector<std::pair<std::string, LONGLONG>> parts;
+    for (const std::string &name : driver::ListFolder(folder)) {
+        WIN32_FILE_ATTRIBUTE_DATA fad;
+        if (name != series && name.compare(0, series.size(), series) == 0
+            && GetFileAttributesExA((folder + "\\" + name).c_str(), GetFileExInfoStandard, &fad))
+            parts.push_back({name, ((LONGLONG)fad.nFileSizeHigh << 32) | fad.nFileSizeLow});
+    }
+    return parts;
+}
+
+// Ended as a crash or a power cut would end it, in the middle of copying a
+// big series: nothing of it stands under its name, and the next run
+// installs it whole and leaves only whole series. That run clears the part
+// of each listed series, also of one installed already, and nothing else.
+TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinishes)
+{
+    AddSeries({"a.dat"});
+    WriteBig(StartPath(kBig));
+    const std::string list = std::string("a.dat\r\n") + kBig + "\r\n";
+    WriteList(list);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    bool fPartSeen = false, fNameSeen = false;
+    DWORD dwStart = GetTickCount();
+    while (!fPartSeen && !fNameSeen && GetTickCount() - dwStart < driver::kWaitMs) {
+        fNameSeen = fNameSeen || driver::FileExists(DataPath(kBig));
+        for (const auto &part : Parts(data, kBig))
+            fPartSeen = fPartSeen || (part.second > 0 && part.second < kBigBytes);
+        if (!fPartSeen)
+            Sleep(2);
+    }
+    driver::Kill(inst);
+    ASSERT_FALSE(fNameSeen || driver::FileExists(DataPath(kBig))) << "part of " << kBig << " stood under its name";
+    ASSERT_TRUE(fPartSeen) << "the copy of " << kBig << " was not caught under way";
+    ExpectInDataOnly("a.dat");
+    EXPECT_TRUE(IsWholeBig(StartPath(kBig)));
+    ExpectListKept(list);
+
+    auto left = Parts(data, kBig);
+    ASSERT_EQ(driver::ListFolder(data).size(), 2u);
+    ASSERT_EQ(left.size(), 1u);
+    const std::string suffix = left[0].first.substr(strlen(kBig));
+    driver::WriteFile(DataPath("a.dat" + suffix), "deel");     // as if a.dat's run was ended too
+    driver::WriteFile(DataPath("ander.dat" + suffix), "niet van deze lijst");
+
+    hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
+    EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
+    ExpectInDataOnly("a.dat");
+    std::vector<std::string> want = {"a.dat", "ander.dat" + suffix, kBig};
+    EXPECT_EQ(driver::ListFolder(data), want);
+    ExpectListDeleted();
+    driver::RemoveTree(root);   // the big copy is not left for the rig's disk
+}
+
+// A source that is there but cannot be read is no series moved by an
+// earlier run, even with a version of that name in the data folder.
+TEST_F(InstallerRun, UnreadableSourceIsNotTakenForInstalled)
+{
+    AddSeries({"b.dat"});
+    if (!driver::MakeUnixLink(StartPath("a.dat"), "/tmp/" + std::string(300, 'x') + "/a.dat"))
+        GTEST_SKIP() << "the rig cannot make a Unix link";
+    driver::WriteFile(DataPath("a.dat"), "vorige versie");
+    const std::string list = "a.dat\r\nb.dat\r\n";
+    WriteList(list);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    std::string text = AnswerMessageBox("Let op");
+    ExpectCleanExit();
+    EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
+    std::string bytes;
+    EXPECT_TRUE(driver::ReadFile(DataPath("a.dat"), &bytes) && bytes == "vorige versie");
+    ExpectInDataOnly("b.dat");
+    ExpectListKept(list);
+}
+
+// Raadrups found, but its INI file names no data folder, and the dialog
+// cannot be shown: "\" was never chosen, so nothing goes there.
+TEST_F(InstallerRun, FoundWithoutDataFolderAndWithoutDialogMovesNothing)
+{
+    driver::WriteFile(root + "\\tolpen.ini", "[Tolpen]\r\nTaal=NL\r\n");
+    AddSeries({"a.dat"});
+    const std::string list = "a.dat\r\n";
+    WriteList(list);
+    const std::string exe = root + "\\instrrse-zonder-dialoog.exe";
+    ASSERT_TRUE(driver::CopyWithoutDialog(driver::ProgramFolder() + "instrrse.exe", exe));
+
+    ASSERT_TRUE(driver::Start(inst, exe, start));
+    EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
+    ExpectCleanExit();
+    ExpectInStartOnly("a.dat");
+    EXPECT_FALSE(driver::FileExists("C:\\a.dat"));
+    ExpectListKept(list);
+}
+
+// A Data value longer than the INI reader's buffer arrives cut short, and
+// a cut path names another folder: the dialog offers none.
+TEST_F(InstallerRun, DataValueCutShortByTheReaderIsNotOffered)
+{
+    std::string value = data + "\\" + std::string(300, 'r');
+    driver::WriteFile(root + "\\tolpen.ini", "[Tolpen]\r\nData=" + value + "\r\n");
+    AddSeries({"a.dat"});
+    WriteList("a.dat\r\n");
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), "\\");
+    driver::Press(hDlg, IDCANCEL);
+    ExpectSilentExit(hDlg);
+    ExpectInStartOnly("a.dat");
+}
+
+}  // namespace
