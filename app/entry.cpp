@@ -2,6 +2,7 @@
 #include "listfile.h"
 #include "globals.h"
 #include "paths.h"
+#include "movefile.h"
 #include <string.h>
 
 static EntryVerdict VerdictOfFault(NameFault fault)
@@ -48,7 +49,12 @@ EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
     if (SplitPath(szFile, NULL, 0, NULL, 0, NULL, 0, szExt, sizeof(szExt))
         && PathsEqual(szExt, ".txt"))
         return VERDICT_SKIP_TXT;
-    return VerdictOfFault(FindNameFault(szFile));
+    EntryVerdict verdict = VerdictOfFault(FindNameFault(szFile));
+    // A copy under such a name could be taken for an interrupted one and
+    // removed, or be renamed over the series it belongs to.
+    if (verdict == VERDICT_MOVE && PathsEqual(szExt, c_szPartSuffix))
+        return VERDICT_RESERVED;
+    return verdict;
 }
 
 // The file-name part of the entry as written: after the drive and the last

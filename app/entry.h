@@ -15,6 +15,7 @@ enum EntryVerdict {
     VERDICT_CONTROL,      // refused: a control character
     VERDICT_CUT_CHAR,     // refused: a double-byte character cut after its lead byte
     VERDICT_UNMAPPABLE,   // refused: the list's code page cannot hold a character of the name
+    VERDICT_RESERVED,     // refused: the installer's own temporary name (movefile.h)
 };
 
 // The verdict on one entry given as bytes of the path code page

@@ -4,13 +4,11 @@
 #include <string.h>
 #include <wchar.h>
 
-// Every copy lands under the series' own name with this suffix, in the data
-// folder, and is renamed to the series' name only once whole: however the
-// run ends, no part of a file stands under a series' name. The name is the
-// same for a series in every run, so the next run finds what an interrupted
-// one left and removes exactly that.
-static const char c_szPartSuffix[] = ".instrrse-deel";
-static const wchar_t c_wszPartSuffix[] = L".instrrse-deel";
+// Every copy lands under the series' own name with c_szPartSuffix, in the
+// data folder, and is renamed to the series' name only once whole: however
+// the run ends, no part of a file stands under a series' name. The name is
+// the same for a series in every run, so the next run finds what an
+// interrupted one left and removes exactly that.
 
 // Room for a full path made of a relative ANSI folder, the current
 // directory and the suffix, with the long-path prefix.
@@ -64,14 +62,6 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
         && AppendPath(pszPath, MAX_PATH, pszName);
 }
 
-// A listed name that is some series' temporary name is never moved: its
-// copy could be taken for a part and removed, or replace one.
-static BOOL IsPartName(const char *pszName)
-{
-    size_t cch = strlen(pszName), cchSuffix = strlen(c_szPartSuffix);
-    return cch >= cchSuffix && PathsEqual(pszName + cch - cchSuffix, c_szPartSuffix);
-}
-
 static BOOL Widen(const char *pszPath, wchar_t *pwszPath, int cchPath)
 {
     return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, cchPath) != 0;
@@ -94,7 +84,9 @@ static BOOL ComposePartPath(const char *pszTarget, wchar_t *pwszPart)
 {
     wchar_t wszTarget[MAX_PATH];
     wchar_t wszFull[c_cchLongPath];
-    if (!Widen(pszTarget, wszTarget, MAX_PATH))
+    wchar_t wszSuffix[sizeof(c_szPartSuffix)];
+    if (!Widen(pszTarget, wszTarget, MAX_PATH)
+        || !Widen(c_szPartSuffix, wszSuffix, (int)sizeof(c_szPartSuffix)))
         return FALSE;
     DWORD cchFull = GetFullPathNameW(wszTarget, c_cchLongPath, wszFull, NULL);
     if (cchFull == 0 || cchFull >= c_cchLongPath)
@@ -111,7 +103,7 @@ static BOOL ComposePartPath(const char *pszTarget, wchar_t *pwszPart)
     pwszPart[0] = L'\0';
     return AppendWide(pwszPart, c_cchLongPath, pwszPrefix)
         && AppendWide(pwszPart, c_cchLongPath, pwszRest)
-        && AppendWide(pwszPart, c_cchLongPath, c_wszPartSuffix);
+        && AppendWide(pwszPart, c_cchLongPath, wszSuffix);
 }
 
 // A part is ours to remove even when the copy took the source's read-only
@@ -167,8 +159,6 @@ BOOL MoveSeriesFile(const char *pszName)
         return FALSE;
     if (PathsEqual(szSource, szTarget))
         return TRUE;
-    if (IsPartName(pszName))
-        return FALSE;
 
     wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
     if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH)

@@ -2,6 +2,11 @@
 #pragma once
 #include <windows.h>
 
+// The extension of the temporary name a series is copied to, in the data
+// folder, before it takes its own name: "<series name>.instrrse-deel". A
+// listed name with this extension is never moved.
+const char c_szPartSuffix[] = ".instrrse-deel";
+
 // Moves the file pszName (a plain file name, no folder) from g_szCurrentDir
 // into g_szDataDir. TRUE when the file is in the data folder afterwards. The
 // copy takes the series' name only once whole, and the source is deleted

@@ -89,6 +89,8 @@ std::wstring RefusalReason(EntryVerdict verdict)
         return L"bevat een stuurteken";
     case VERDICT_CUT_CHAR:
         return L"eindigt in een afgebroken teken van twee bytes";
+    case VERDICT_RESERVED:
+        return L"eindigt op \".instrrse-deel\", de tijdelijke naam die de installer zelf gebruikt";
     default:
         return L"geen gewone bestandsnaam";
     }

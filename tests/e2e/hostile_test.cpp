@@ -322,6 +322,7 @@ TEST_F(HostileList, DeviceNamesAreNeverOpened)
 // would open another file or none; absolute paths to files that are not in
 // the start folder name a series that is not there. Trailing dots and
 // blanks are dropped, as Windows drops them: the name is the file it opens.
+// The installer's own temporary extension is never a series.
 TEST_F(HostileList, OddNamesAreRefusedAndNamed)
 {
     RunRows({
@@ -339,6 +340,7 @@ TEST_F(HostileList, OddNamesAreRefusedAndNamed)
         {"h|i.dat", nullptr, Outcome::Named, "h|i.dat"},
         {"j\"k.dat", nullptr, Outcome::Named, "j\"k.dat"},
         {"l\tm.dat", nullptr, Outcome::Named, "l\tm.dat"},
+        {"r.dat.Instrrse-Deel", "r.dat.Instrrse-Deel", Outcome::Named, "r.dat.Instrrse-Deel"},
         {"n. .", "n", Outcome::Moved, nullptr},
         {"%R\\rrcanary.dat", nullptr, Outcome::Named, "rrcanary.dat"},
         {"%V\\rrcanary.dat", nullptr, Outcome::Named, "rrcanary.dat"},

@@ -266,7 +266,8 @@ void CheckPlainFileName(const std::string &name)
 
 // The verdict on an entry: its file-name part and extension, trailing
 // blanks and dots (each a character of its own) dropped; then ".txt" is
-// skipped and a name that is not plain refused.
+// skipped and a name that is not plain, or that carries the installer's
+// temporary extension, refused.
 void CheckVerdict(const std::string &entry, const Parts &parts)
 {
     std::string name = parts.name + parts.ext;
@@ -300,7 +301,8 @@ void CheckVerdict(const std::string &entry, const Parts &parts)
     if (ext == ".txt")
         Check(verdict == VERDICT_SKIP_TXT, ".txt name not skipped", entry);
     else if (name.size() < sizeof(szName))
-        Check((verdict == VERDICT_MOVE) == (IsPlainFileName(name.c_str()) != FALSE)
+        Check((verdict == VERDICT_MOVE)
+                  == (IsPlainFileName(name.c_str()) != FALSE && ext != ".instrrse-deel")
               && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE,
               "verdict and name rules disagree", entry);
 }
