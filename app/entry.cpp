@@ -1,8 +1,8 @@
-#include "entry.h"
-#include "listfile.h"
-#include "globals.h"
-#include "paths.h"
-#include "movefile.h"
+#include "app/entry.h"
+#include "app/listfile.h"
+#include "app/globals.h"
+#include "app/paths.h"
+#include "app/movefile.h"
 #include <string.h>
 
 static EntryVerdict VerdictOfFault(NameFault fault)

@@ -1,4 +1,4 @@
-#include "globals.h"
+#include "app/globals.h"
 
 HINSTANCE g_hInst;
 char g_szCurrentDir[MAX_PATH];

@@ -1,10 +1,10 @@
-#include "install.h"
-#include "globals.h"
-#include "paths.h"
-#include "series.h"
-#include "../discovery/discovery.h"
-#include "../res/resource.h"
-#include "../ui/datafolder.h"
+#include "app/install.h"
+#include "app/globals.h"
+#include "app/paths.h"
+#include "app/series.h"
+#include "discovery/discovery.h"
+#include "res/resource.h"
+#include "ui/datafolderdlg.h"
 #include <objbase.h>
 #include <stdio.h>
 #include <string.h>
@@ -86,8 +86,8 @@ static BOOL MoveListedSeries(HWND hwnd, const char *pszListPath)
     }
     // In UTF-16, so that a name the ANSI code page cannot hold still shows
     // as the publisher wrote it.
-    WCHAR wszText[8192];
-    FormatNotMoved(wszText, sizeof(wszText) / sizeof(WCHAR));
+    WCHAR wszText[c_cchNotMovedText];
+    FormatNotMoved(wszText, c_cchNotMovedText);
     MessageBoxW(hwnd, wszText, L"Let op", MB_ICONWARNING);
     return FALSE;
 }

@@ -1,5 +1,5 @@
-#include "listfile.h"
-#include "globals.h"
+#include "app/listfile.h"
+#include "app/globals.h"
 #include <string.h>
 
 int g_nListEncoding;

@@ -8,7 +8,7 @@
 // text, and an entry holds at most 149 bytes of converted text. A piece of
 // a long line never splits a character, so it may hold fewer.
 #pragma once
-#include "globals.h"
+#include "app/globals.h"
 #include <windows.h>
 #include <stdio.h>
 

@@ -1,5 +1,5 @@
-#include "globals.h"
-#include "install.h"
+#include "app/globals.h"
+#include "app/install.h"
 
 static const char c_szClassName[] = "Instrrse";
 

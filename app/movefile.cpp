@@ -1,6 +1,6 @@
-#include "movefile.h"
-#include "globals.h"
-#include "paths.h"
+#include "app/movefile.h"
+#include "app/globals.h"
+#include "app/paths.h"
 #include <string.h>
 #include <wchar.h>
 

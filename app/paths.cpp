@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "app/paths.h"
 #include <string.h>
 
 static char FoldAscii(char ch)

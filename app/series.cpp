@@ -1,8 +1,8 @@
-#include "series.h"
-#include "entry.h"
-#include "listfile.h"
-#include "globals.h"
-#include "movefile.h"
+#include "app/series.h"
+#include "app/entry.h"
+#include "app/listfile.h"
+#include "app/globals.h"
+#include "app/movefile.h"
 #include <string.h>
 #include <wchar.h>
 
@@ -12,9 +12,9 @@ static const int c_cNamesShown = 15;
 static const int c_cchNameShown = 2 * c_cbListEntry + 1;
 
 // What the last MoveSeries could not do, for the closing warning.
-int g_cNotMoved;
-WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
-BOOL g_fListUnread;
+static int g_cNotMoved;
+static WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
+static BOOL g_fListUnread;
 
 // Bounded append; a text that does not fit is left as it was.
 static void AppendText(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)

@@ -1,4 +1,5 @@
-// The series list "teinstal.txt" and the moves of the files it names.
+// Going through the series list "teinstal.txt": each entry's verdict and
+// move, and the closing warning that names what was not moved.
 #pragma once
 #include <windows.h>
 #include <stdio.h>
@@ -10,4 +11,6 @@ BOOL MoveSeries(FILE *file);
 
 // The warning for a MoveSeries that returned FALSE: the series not moved,
 // one a line, as the publisher wrote them, and what the user should do.
+// c_cchNotMovedText characters always hold it whole.
+const size_t c_cchNotMovedText = 8192;
 void FormatNotMoved(WCHAR *pwszText, size_t cchText);

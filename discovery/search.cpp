@@ -1,7 +1,7 @@
-#include "discovery.h"
-#include "shortcut.h"
-#include "../app/globals.h"
-#include "../app/paths.h"
+#include "discovery/discovery.h"
+#include "discovery/shortcut.h"
+#include "app/globals.h"
+#include "app/paths.h"
 #include <shlobj.h>
 #include <shlwapi.h>
 

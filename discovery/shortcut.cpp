@@ -1,6 +1,6 @@
-#include "shortcut.h"
-#include "../app/globals.h"
-#include "../app/paths.h"
+#include "discovery/shortcut.h"
+#include "app/globals.h"
+#include "app/paths.h"
 #include <shlobj.h>
 #include <string.h>
 

@@ -1,6 +1,6 @@
-#include "datafolder.h"
-#include "../app/globals.h"
-#include "../res/resource.h"
+#include "ui/datafolderdlg.h"
+#include "app/globals.h"
+#include "res/resource.h"
 #include <shlobj.h>
 
 // Shown preselected when the path box is empty.

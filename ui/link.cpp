@@ -1,7 +1,7 @@
-#include "link.h"
+#include "ui/link.h"
 #include <shellapi.h>
-#include "../app/globals.h"
-#include "../res/resource.h"
+#include "app/globals.h"
+#include "res/resource.h"
 
 // The download page. The build draws the link bitmaps from this very line
 // (tools/resgen reads it), so the picture always shows the address opened.

@@ -1,6 +1,6 @@
 // Reads back what the generator wrote, the way the resource compiler and
 // the dialog will take it, and says what is off.
-#include "resgen.h"
+#include "tools/resgen/resgen.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The hand cursor: the text grid of res/linkcursor.txt written as a .cur
 // file with one 32 x 32 image of 16 colours (4 bits a pixel) and its mask.
-#include "resgen.h"
+#include "tools/resgen/resgen.h"
 #include <cstdio>
 
 namespace {

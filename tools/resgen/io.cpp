@@ -1,4 +1,4 @@
-#include "resgen.h"
+#include "tools/resgen/resgen.h"
 #include <cstdio>
 
 void PutU8(Bytes &b, unsigned v)

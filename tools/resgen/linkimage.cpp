@@ -2,7 +2,7 @@
 // res/linkfont.txt, blue on the dialog's grey, once plain and once with an
 // underline. Written as 24-bit BMP files without a colour table, so that
 // loading them maps no colour to a system colour.
-#include "resgen.h"
+#include "tools/resgen/resgen.h"
 #include <cstdlib>
 #include <map>
 

@@ -4,7 +4,7 @@
 //
 // Every command checks the files it ends with; on a fault it names it,
 // leaves no output behind and exits with 1, which stops the build.
-#include "resgen.h"
+#include "tools/resgen/resgen.h"
 #include <cstdio>
 #include <cstring>
 

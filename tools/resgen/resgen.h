@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "../../res/resource.h"
+#include "res/resource.h"
 
 typedef std::vector<uint8_t> Bytes;
 

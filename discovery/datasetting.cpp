@@ -1,6 +1,6 @@
-#include "discovery.h"
-#include "../app/globals.h"
-#include "../app/paths.h"
+#include "discovery/discovery.h"
+#include "app/globals.h"
+#include "app/paths.h"
 #include <shlwapi.h>
 
 // A value such as .\data or ..\series names a folder relative to the INI

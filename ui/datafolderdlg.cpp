@@ -1,8 +1,8 @@
-#include "datafolder.h"
-#include "link.h"
-#include "../app/globals.h"
-#include "../app/paths.h"
-#include "../res/resource.h"
+#include "ui/datafolderdlg.h"
+#include "ui/link.h"
+#include "app/globals.h"
+#include "app/paths.h"
+#include "res/resource.h"
 
 static const char c_szNotFound[] =
     "Raadrups is niet te vinden. Indien het programma toch op de computer "
