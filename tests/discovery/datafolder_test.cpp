@@ -1,7 +1,7 @@
 // The data folder a tolpen.ini names: read from section Tolpen, key Data,
 // given a trailing backslash, and resolved against the INI file's folder
 // when it starts with a dot.
-#include "discovery_fixture.h"
+#include "tests/discovery/discovery_fixture.h"
 #include "app/paths.h"
 
 namespace {

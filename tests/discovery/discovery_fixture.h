@@ -2,7 +2,7 @@
 // own Start menu and desktops. Each test starts from shell folders without
 // shortcuts and leaves them so: what it made is removed in TearDown.
 #pragma once
-#include "install_tree.h"
+#include "tests/discovery/install_tree.h"
 #include "app/globals.h"
 #include "discovery/discovery.h"
 #include <gtest/gtest.h>

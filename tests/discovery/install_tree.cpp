@@ -1,4 +1,4 @@
-#include "install_tree.h"
+#include "tests/discovery/install_tree.h"
 #include <shlobj.h>
 #include <fstream>
 #include <sstream>

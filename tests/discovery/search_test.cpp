@@ -1,7 +1,7 @@
 // Where the search looks, in which order, and where it stops: the folder
 // above the start folder first, then the Raadrups Start menu folder, the
 // all-users desktop and the user's desktop.
-#include "discovery_fixture.h"
+#include "tests/discovery/discovery_fixture.h"
 
 namespace {
 

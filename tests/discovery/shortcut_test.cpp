@@ -1,7 +1,7 @@
 // Which shortcuts count: the target must be named wimbelok.exe (in any
 // letter case) and have a tolpen.ini beside it that can be opened. Each
 // test puts one shortcut on the user's desktop and runs the whole search.
-#include "discovery_fixture.h"
+#include "tests/discovery/discovery_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "driver.h"
+#include "tests/driver/driver.h"
 #include "res/resource.h"
 #include <commctrl.h>
 #include <shlobj.h>

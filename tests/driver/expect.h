@@ -2,7 +2,7 @@
 // for EXPECT_TRUE: a bare "false" tells nothing about a file that is there
 // but cut short or different.
 #pragma once
-#include "files.h"
+#include "tests/driver/files.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "files.h"
+#include "tests/driver/files.h"
 #include <windows.h>
 #include <algorithm>
 
@@ -180,6 +180,16 @@ std::string ProgramFolder()
     DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
     std::string path(szPath, cch < MAX_PATH ? cch : 0);
     return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::wstring LongPath(const std::string &path)
+{
+    return L"\\\\?\\" + Widen(path, CP_ACP);
+}
+
+std::string InstallerPath()
+{
+    return ProgramFolder() + INSTRRSE_EXE;
 }
 
 }  // namespace driver

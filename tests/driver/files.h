@@ -22,6 +22,9 @@ void RemoveTree(const std::string &path);
 bool WriteFileW(const std::wstring &path, const std::string &bytes);
 bool ReadFileW(const std::wstring &path, std::string *pBytes);
 bool FileExistsW(const std::wstring &path);
+// The wide long-path form ("\\?\" and the path from the ANSI code page) of
+// a full path: the ANSI file functions stop at MAX_PATH even in that form.
+std::wstring LongPath(const std::string &path);
 // A string in the ANSI code page (CP_ACP) or UTF-8 (CP_UTF8) and back.
 std::string Narrow(const std::wstring &wide, unsigned codePage);
 std::wstring Widen(const std::string &bytes, unsigned codePage);
@@ -37,5 +40,8 @@ bool MakeUnixLink(const std::string &path, const std::string &unixTarget);
 
 // The folder of the test program itself, with a trailing backslash.
 std::string ProgramFolder();
+
+// The installer the build made, which it puts beside the test programs.
+std::string InstallerPath();
 
 }  // namespace driver

@@ -1,6 +1,6 @@
 // A copy of the installer whose dialog cannot be shown: DialogBoxParam
 // fails (-1) in it, as it would for a template the system cannot load.
-#include "driver.h"
+#include "tests/driver/driver.h"
 #include "res/resource.h"
 #include <string>
 #include <vector>

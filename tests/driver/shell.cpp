@@ -1,4 +1,4 @@
-#include "shell.h"
+#include "tests/driver/shell.h"
 #include <windows.h>
 #include <shlobj.h>
 

@@ -5,7 +5,7 @@
 // starts, under a Japanese locale. Names on disk are also read back through
 // the wide functions, so that a test passes only when the bytes made the
 // intended characters.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 #include "tests/discovery/install_tree.h"
 #include <shlobj.h>
 #include <algorithm>
@@ -36,19 +36,12 @@ const Name kYoteiHyoDat = {kYo + kTei + kHyo + ".dat", L"\u4E88\u5B9A\u8868.dat"
 const Name kNoPoDat = {kNo + kPo + ".dat", L"\u80FD\u30DD.dat"};
 const Name kHyoBare = {kHyo, L"\u8868"};
 
-std::wstring WidePath(const std::string &path)
-{
-    WCHAR wsz[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wsz, MAX_PATH);
-    return wsz;
-}
-
 // The names in a folder as the wide functions list them, sorted.
 std::vector<std::wstring> ListFolderW(const std::string &path)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW((WidePath(path) + L"\\*").c_str(), &fd);
+    HANDLE hFind = FindFirstFileW((driver::Widen(path, CP_ACP) + L"\\*").c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -148,12 +141,7 @@ TEST_F(DbcsRun, FolderPartEndingInATrailByteIsCutOffWhole)
     const std::string list = ListOf({kSabu + kHyo + "\\" + kSoDat.ansi, kSabu + kHyo + "/" + noDat});
     WriteList(list);
 
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    std::string text = AnswerMessageBox("Let op");
-    ExpectCleanExit();
+    std::string text = InstallTo(data, "Let op");
 
     EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
     EXPECT_NE(text.find("\n\n" + noDat + "\n\n"), std::string::npos) << text;
@@ -172,12 +160,7 @@ TEST_F(DbcsRun, DataFolderDifferingInATrailByteLikeALetterIsAnotherFolder)
     AddSeries({kSoDat});
     WriteList(ListOf({kSoDat.ansi}));
 
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     ExpectInDataOnly({kSoDat});
     ExpectListDeleted();
 }

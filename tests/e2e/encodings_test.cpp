@@ -3,7 +3,7 @@
 // a name the ANSI code page (1252 here) cannot hold. Series files with
 // accents are made through their ANSI names, or through the W functions
 // when the code page has no name for them.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 // way of a series (FailedMoveIsWarnedAboutAndASecondRunFinishes), and the
 // start folder being the data folder by the very same name
 // (StartedInTheDataFolderItselfShowsNothingAndDeletesTheList).
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,28 +26,17 @@ namespace {
 const char kListName[] = "teinstal.txt";
 const char kRestUnread[] = "(de rest van de lijst teinstal.txt kon niet worden gelezen)";
 
-std::string Installer()
-{
-    return driver::ProgramFolder() + "instrrse.exe";
-}
-
 // ---- files through the wide functions: some rows use paths past MAX_PATH,
 // where the ANSI ones stop.
 
 std::wstring Long(const std::string &path)
 {
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    return driver::LongPath(path);
 }
 
 bool WriteAll(const std::string &path, const std::string &bytes)
 {
-    HANDLE hFile = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD cb = 0;
-    BOOL fOk = WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cb, NULL) && cb == bytes.size();
-    CloseHandle(hFile);
-    return fOk;
+    return driver::WriteFileW(Long(path), bytes);
 }
 
 // What can be read of the file: "(missing)" when it cannot be opened; a read
@@ -426,7 +415,7 @@ void DialogCannotBeCreated(Layout &lay, const std::string &root)
     lay.dialog = false;
     lay.end = End::Silent;
     lay.series = {{"a.dat", Outcome::NotMoved, ""}, {"b.dat", Outcome::NotMoved, ""}};
-    if (!driver::CopyWithoutDialog(Installer(), lay.exe))
+    if (!driver::CopyWithoutDialog(driver::InstallerPath(), lay.exe))
         lay.skip = "the dialog template could not be taken out of a copy of the installer";
 }
 
@@ -484,7 +473,7 @@ protected:
 Ending FaultRow::Run(const Layout &lay)
 {
     Ending end;
-    std::string exe = lay.exe.empty() ? Installer() : lay.exe;
+    std::string exe = lay.exe.empty() ? driver::InstallerPath() : lay.exe;
     if (!driver::Start(inst, exe, lay.start)) {
         ADD_FAILURE() << "cannot start " << exe;
         return end;

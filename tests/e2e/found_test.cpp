@@ -1,6 +1,6 @@
 // The run when Raadrups is found: its INI file in the folder above the
 // start folder names the data folder, which the dialog offers.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST_F(FoundRun, StartedInTheDataFolderItselfShowsNothingAndDeletesTheList)
     start = data;
     AddSeries({"a.dat"});
     WriteList("a.dat\r\n");
-    ASSERT_TRUE(driver::Start(inst, driver::ProgramFolder() + "instrrse.exe", data));
+    ASSERT_TRUE(driver::Start(inst, driver::InstallerPath(), data));
     EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
     ExpectCleanExit();
     std::string bytes;

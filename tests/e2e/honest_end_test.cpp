@@ -1,6 +1,6 @@
 // What the real program says and keeps when a series cannot be moved: a
 // warning naming it, the list kept, and a second run that finishes the job.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 namespace {
 
@@ -76,12 +76,7 @@ TEST_F(InstallerRun, FullLengthFolderIsReadWholeAndNeverShortened)
     driver::MakeFolder(shorter);
     driver::MakeFolder(chosen);
 
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, chosen);
-    driver::Press(hDlg, IDOK);
-    std::string text = AnswerMessageBox("Let op");
-    ExpectCleanExit();
+    std::string text = InstallTo(chosen, "Let op");
     EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
     EXPECT_TRUE(driver::ListFolder(shorter).empty());
     EXPECT_TRUE(driver::ListFolder(chosen).empty());
@@ -95,30 +90,10 @@ namespace {
 
 // The ANSI file functions stop at MAX_PATH even in the long-path form, so
 // the test reaches such a list through the wide ones.
-std::wstring LongPathW(const std::string &path)
-{
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
-}
-
-void WriteLongFile(const std::string &path, const std::string &bytes)
-{
-    HANDLE hFile = CreateFileW(LongPathW(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(hFile, INVALID_HANDLE_VALUE) << "the rig cannot make " << path;
-    DWORD cb = 0;
-    WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cb, NULL);
-    CloseHandle(hFile);
-}
-
 std::string ReadLongFile(const std::string &path)
 {
-    HANDLE hFile = CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char buf[256];
-    DWORD cb = 0;
-    ReadFile(hFile, buf, sizeof(buf), &cb, NULL);
-    CloseHandle(hFile);
-    return std::string(buf, cb);
+    std::string bytes;
+    return driver::ReadFileW(driver::LongPath(path), &bytes) ? bytes : "(missing)";
 }
 
 // A start folder so long that the list's own path would not fit: the run
@@ -131,9 +106,9 @@ TEST_F(InstallerRun, StartFolderTooLongForTheListPathIsToldAndTouchesNothing)
     driver::MakeFolder(start);
     const std::string list = "a.dat\r\n";
     AddSeries({"a.dat"});
-    WriteLongFile(ListPath(), list);
+    ASSERT_TRUE(driver::WriteFileW(driver::LongPath(ListPath()), list)) << "the rig cannot make " << ListPath();
 
-    ASSERT_TRUE(driver::Start(inst, driver::ProgramFolder() + "instrrse.exe", start));
+    ASSERT_TRUE(driver::Start(inst, driver::InstallerPath(), start));
     bool fWarningIcon = false;
     std::string text = AnswerMessageBox("Let op", &fWarningIcon);
     ExpectCleanExit();

@@ -3,7 +3,7 @@
 // run ends by itself once its box is answered; nothing outside the start
 // and data folders changes, and the data folder holds exactly what the list
 // rightly named.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 #include <algorithm>
 #include <set>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 const char kNotFoundText[] =
     "Raadrups is niet te vinden. Indien het programma toch op de computer "
@@ -12,11 +12,6 @@ std::wstring NotMovedTextW(const std::vector<std::wstring> &names)
     for (const std::wstring &name : names)
         text += name + L"\n";
     return text + L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.";
-}
-
-static std::string InstallerExe()
-{
-    return driver::ProgramFolder() + "instrrse.exe";
 }
 
 void InstallerRun::SetUp()
@@ -51,7 +46,7 @@ void InstallerRun::WriteList(const std::string &bytes)
 
 HWND InstallerRun::StartDialog()
 {
-    EXPECT_TRUE(driver::Start(inst, InstallerExe(), start)) << InstallerExe();
+    EXPECT_TRUE(driver::Start(inst, driver::InstallerPath(), start)) << driver::InstallerPath();
     HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
     EXPECT_NE(hDlg, nullptr) << "no data-folder dialog";
     return hDlg;
@@ -65,6 +60,18 @@ void InstallerRun::BrowseTo(HWND hDlg, const std::string &folder)
     driver::BrowserConfirm(hBrowser);
     ASSERT_TRUE(driver::WaitGone(hBrowser));
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
+}
+
+std::string InstallerRun::InstallTo(const std::string &folder, const std::string &caption)
+{
+    HWND hDlg = StartDialog();
+    if (hDlg == nullptr)
+        return "";
+    BrowseTo(hDlg, folder);
+    driver::Press(hDlg, IDOK);
+    std::string text = AnswerMessageBox(caption);
+    ExpectCleanExit();
+    return text;
 }
 
 std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWarningIcon,

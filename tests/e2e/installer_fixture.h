@@ -1,9 +1,9 @@
 // A start folder with series files and a list, a data folder beside it, and
 // the real installer started in the start folder.
 #pragma once
-#include "driver.h"
-#include "expect.h"
-#include "files.h"
+#include "tests/driver/driver.h"
+#include "tests/driver/expect.h"
+#include "tests/driver/files.h"
 #include "res/resource.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -41,6 +41,10 @@ protected:
     // ANSI code page; as it stands in *pWideText) and confirms it.
     std::string AnswerMessageBox(const std::string &caption, bool *pWarningIcon = nullptr,
                                  std::wstring *pWideText = nullptr);
+    // The whole run as a user makes it: starts the installer, chooses the
+    // folder in the dialog, presses "Ok", answers the closing box with this
+    // caption and returns its text; expects the program to end by itself.
+    std::string InstallTo(const std::string &folder, const std::string &caption);
     // Waits for the program to end by itself and expects exit code 0.
     void ExpectCleanExit();
     // Expects the dialog to close, then nothing more to be shown, and the

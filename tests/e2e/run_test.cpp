@@ -1,6 +1,6 @@
 // The installation run through the real program, Raadrups not installed:
 // the not-found dialog, its three ways out, browsing, and the moves.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 namespace {
 
@@ -85,12 +85,7 @@ TEST_F(InstallerRun, BrowseAndOkMovesListedSeriesAndReportsSuccess)
 TEST_F(InstallerRun, EmptyListStillReportsSuccessAndIsDeleted)
 {
     WriteList("");
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     ExpectListDeleted();
 }
 

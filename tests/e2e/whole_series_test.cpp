@@ -1,7 +1,7 @@
 // A series stands in the data folder only whole, however the installer is
 // ended, and the next run clears what an interrupted one left; and the
 // places where the run must not take a guess for a fact.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 #include <string.h>
 
 namespace {
@@ -124,12 +124,7 @@ TEST_F(InstallerRun, UnreadableSourceIsNotTakenForInstalled)
     const std::string list = "a.dat\r\nb.dat\r\n";
     WriteList(list);
 
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    std::string text = AnswerMessageBox("Let op");
-    ExpectCleanExit();
+    std::string text = InstallTo(data, "Let op");
     EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
     std::string bytes;
     EXPECT_TRUE(driver::ReadFile(DataPath("a.dat"), &bytes) && bytes == "vorige versie");
@@ -146,7 +141,7 @@ TEST_F(InstallerRun, FoundWithoutDataFolderAndWithoutDialogMovesNothing)
     const std::string list = "a.dat\r\n";
     WriteList(list);
     const std::string exe = root + "\\instrrse-zonder-dialoog.exe";
-    ASSERT_TRUE(driver::CopyWithoutDialog(driver::ProgramFolder() + "instrrse.exe", exe));
+    ASSERT_TRUE(driver::CopyWithoutDialog(driver::InstallerPath(), exe));
 
     ASSERT_TRUE(driver::Start(inst, exe, start));
     EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));

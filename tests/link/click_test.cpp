@@ -3,11 +3,11 @@
 // association of the test prefix points at the recorder for the duration,
 // so no browser starts.
 #include <gtest/gtest.h>
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include <tlhelp32.h>
 #include "app/globals.h"
 #include "res/resource.h"
-#include "ui/datafolder.h"
+#include "ui/datafolderdlg.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // drawing object behind.
 #include <gtest/gtest.h>
 #include <set>
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include <winternl.h>
 #include "app/globals.h"
 #include "res/resource.h"

@@ -1,9 +1,9 @@
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include "app/globals.h"
 #include "res/resource.h"
-#include "ui/datafolder.h"
-#include "driver.h"
-#include "files.h"
+#include "ui/datafolderdlg.h"
+#include "tests/driver/driver.h"
+#include "tests/driver/files.h"
 
 bool ReadStoredBitmap(HMODULE hmod, int idb, BITMAPINFOHEADER &bih, Pixels &px, std::string &err)
 {

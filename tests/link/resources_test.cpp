@@ -2,7 +2,7 @@
 // from instrrse.exe as a data file and checked as stored and as loaded.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include "res/resource.h"
 
 namespace {
@@ -13,7 +13,7 @@ protected:
 
     void SetUp() override
     {
-        std::string exe = driver::ProgramFolder() + INSTRRSE_EXE;
+        std::string exe = driver::InstallerPath();
         m_hmod = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(m_hmod, (HMODULE)NULL) << exe << ": error " << GetLastError();
     }

@@ -7,7 +7,7 @@
 // MS") the buttons move up over part of the link; those pixels are the
 // buttons' and are left out of the comparisons.
 #include <gtest/gtest.h>
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include "app/globals.h"
 #include "res/resource.h"
 

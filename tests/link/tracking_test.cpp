@@ -1,7 +1,7 @@
 // Hot-tracking: which mouse positions count as on the link, and how often
 // the dialog repaints and which cursor it sets as the pointer crosses it.
 #include <gtest/gtest.h>
-#include "linktest.h"
+#include "tests/link/linktest.h"
 #include "app/globals.h"
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 // packcheck.exe on prepared packs, started as a console program with its
 // output read through a pipe (UTF-8 there); and the real installer on a
 // list that packcheck wrote.
-#include "installer_fixture.h"
+#include "tests/e2e/installer_fixture.h"
 
 namespace {
 
@@ -184,12 +184,7 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
     EXPECT_EQ(Run("--write --force").exitCode, 1u);
     ExpectListKept(list);
 
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     for (const std::string &name : series)
         ExpectInDataOnly(name);
     ExpectInStartOnly("Lees mij.txt");

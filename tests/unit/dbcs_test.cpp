@@ -78,9 +78,9 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
     BOOL fAll = MoveSeries(file);
     fclose(file);
 
-    WCHAR wszText[4096];
-    FormatNotMoved(wszText, 4096);
-    char szText[8192];
+    WCHAR wszText[c_cchNotMovedText];
+    FormatNotMoved(wszText, c_cchNotMovedText);
+    char szText[c_cchNotMovedText * 2];
     WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
     EXPECT_TRUE(fAll) << szText;
     std::string bytes;

@@ -50,9 +50,9 @@ protected:
 
     static std::string NotMoved()
     {
-        WCHAR wszText[8192];
-        FormatNotMoved(wszText, 8192);
-        char szText[8192 * 2];
+        WCHAR wszText[c_cchNotMovedText];
+        FormatNotMoved(wszText, c_cchNotMovedText);
+        char szText[c_cchNotMovedText * 2];
         WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
         return szText;
     }

@@ -3,7 +3,7 @@
 #include "app/install.h"
 #include "res/resource.h"
 #include "tests/driver/files.h"
-#include "ui/datafolder.h"
+#include "ui/datafolderdlg.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <string>

@@ -7,11 +7,11 @@
 // before its time counts.
 //
 // install_bench <instrrse.exe as a Windows path> [repetitions]
-#include "driver.h"
-#include "files.h"
+#include "tests/driver/driver.h"
+#include "tests/driver/files.h"
 #include "res/resource.h"
 #include "tests/discovery/install_tree.h"
-#include "timing.h"
+#include "tools/bench/timing.h"
 #include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -6,7 +6,7 @@
 // the ANSI code page entry by entry.
 #include "app/globals.h"
 #include "app/listfile.h"
-#include "timing.h"
+#include "tools/bench/timing.h"
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>

@@ -6,9 +6,9 @@
 // confirms the data folder the dialog offers, saves a screenshot of the
 // dialog and of the closing box (--shots folder, as BMP files) and confirms
 // the box. Then it prints what moved where.
-#include "driver.h"
-#include "files.h"
-#include "shell.h"
+#include "tests/driver/driver.h"
+#include "tests/driver/files.h"
+#include "tests/driver/shell.h"
 #include "res/resource.h"
 #include <shlobj.h>
 #include <stdarg.h>
@@ -199,7 +199,7 @@ bool LayOutPack(const Places &places)
                     "in de data-map. Daarna kun je deze map weggooien.\r\n"))
         && Put(places.pack + "\\teinstal.txt", SeriesList());
     // The installer travels with the pack and is started from it.
-    if (fOk && !CopyFileA((driver::ProgramFolder() + "instrrse.exe").c_str(),
+    if (fOk && !CopyFileA(driver::InstallerPath().c_str(),
                           (places.pack + "\\instrrse.exe").c_str(), FALSE)) {
         Say("could not copy instrrse.exe into the pack");
         fOk = false;

@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "tests/fuzz/shim/windows.h"
 #include <iconv.h>
 #include <string.h>
 #include <string>
