@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Sets up, builds, and runs the benchmarks in a Wine rig of their own
 # (build/bench-rig): the installer's moves against a plain copy-and-delete
-# loop, and the list reader against fgetc. Measures the optimised program
-# when the release preset is there, the Debug one otherwise.
+# loop, and the list reader against fgetc. Measures the optimised program.
 #
 # BENCH_BUILD=<folder> puts every build and the rig under that folder
 # instead of build/, for a developer's own checkout of the rig.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 src="$PWD"
 t_start=$(date +%s)
 
@@ -16,37 +16,24 @@ bash scripts/setup.sh
 base="${BENCH_BUILD:-$src/build}"
 tools="$base/bench"              # the benchmarks, optimised like the program
 release="$base/release-x86_64"
-debug="$base/x86_64"
-[ -n "${BENCH_BUILD:-}" ] && debug="$BENCH_BUILD"
 RIG="$base/bench-rig"
 
 # The benchmarks themselves are built optimised, so the list reader is
-# timed as it ships.
+# timed as it ships; they need none of the tests.
 cmake -S "$src" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel -DINSTRRSE_TESTS=ON >/dev/null
-cmake --build "$tools" -j2 --target install_bench list_bench
+    -DCMAKE_BUILD_TYPE=MinSizeRel -DINSTRRSE_TESTS=OFF >/dev/null
+cmake --build "$tools" --target install_bench list_bench
 
-if cmake --list-presets 2>/dev/null | grep -q '"release-x86_64"'; then
-    if [ -z "${BENCH_BUILD:-}" ]; then
-        cmake --preset release-x86_64 >/dev/null
-        cmake --build --preset release-x86_64 -j2
-    else
-        cmake --preset release-x86_64 -B "$release" >/dev/null
-        cmake --build "$release" -j2
-    fi
-    exe="$release/bin/instrrse.exe"
-    which="the optimised program (preset release-x86_64)"
+# The program is measured as it ships: the optimised release build.
+if [ -z "${BENCH_BUILD:-}" ]; then
+    cmake --preset release-x86_64 >/dev/null
+    cmake --build --preset release-x86_64
 else
-    if [ -z "${BENCH_BUILD:-}" ]; then
-        cmake --preset x86_64 >/dev/null
-    else
-        cmake -S "$src" -B "$debug" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-x86_64.cmake" \
-            -DCMAKE_BUILD_TYPE=Debug -DINSTRRSE_TESTS=ON >/dev/null
-    fi
-    cmake --build "$debug" -j2 --target instrrse
-    exe="$debug/bin/instrrse.exe"
-    which="the Debug program (no release-x86_64 preset)"
+    cmake --preset release-x86_64 -B "$release" >/dev/null
+    cmake --build "$release"
 fi
+exe="$release/bin/instrrse.exe"
+which="the optimised program (preset release-x86_64)"
 
 # A pack and its copy in the data folder live side by side: 1 GiB at most.
 avail_mib=$(df -Pm "$base" | awk 'NR == 2 { print $4 }')

@@ -8,10 +8,11 @@
 # it. Prints what moved where. Every run starts from a freshly booted prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 
 bash scripts/setup.sh
 cmake --preset x86_64 >/dev/null
-cmake --build --preset x86_64 -j"$(nproc)" --target demo instrrse
+cmake --build --preset x86_64 --target demo instrrse
 
 DEMO=build/x86_64/bin/demo.exe
 RIG="$PWD/build/demo-rig"

@@ -7,6 +7,7 @@
 #   bash scripts/fuzz.sh [seconds]      (FUZZ_BUILD=<folder>, default build/fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 
 seconds=${1:-300}
 build=${FUZZ_BUILD:-build/fuzz}
@@ -14,7 +15,7 @@ build=${FUZZ_BUILD:-build/fuzz}
 bash scripts/setup.sh
 cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
       -DCMAKE_BUILD_TYPE=Debug -DINSTRRSE_TESTS=ON >/dev/null
-cmake --build "$build" --target fuzzers -j2
+cmake --build "$build" --target fuzzers
 
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=()

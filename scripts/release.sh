@@ -5,6 +5,7 @@
 # and carries its manifest; the check prints the file's size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 
 bash scripts/setup.sh
 for preset in release-x86_64 release-i686; do
@@ -12,7 +13,7 @@ for preset in release-x86_64 release-i686; do
     # A fresh link each time, so the check and its figures always show.
     rm -f "build/$preset/bin/instrrse.exe" "build/$preset/bin/packcheck.exe"
     log="build/$preset/release-build.log"
-    if ! cmake --build --preset "$preset" -j"$(nproc)" --target instrrse >"$log" 2>&1; then
+    if ! cmake --build --preset "$preset" --target instrrse >"$log" 2>&1; then
         cat "$log"
         echo "release: the $preset build or its check failed" >&2
         exit 1

@@ -6,12 +6,13 @@
 # when the first fails; the exit status is non-zero when either did.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 
 bash scripts/setup.sh
 cmake --preset x86_64 >/dev/null
-cmake --build --preset x86_64 -j"$(nproc)"
+cmake --build --preset x86_64
 cmake --preset i686 >/dev/null
-cmake --build --preset i686 -j"$(nproc)"
+cmake --build --preset i686
 bash scripts/release.sh
 
 # One build's suite at a time: each has its own rig, but the fault rows
