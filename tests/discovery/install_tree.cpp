@@ -1,4 +1,5 @@
 #include "tests/discovery/install_tree.h"
+#include "tests/driver/files.h"
 #include <shlobj.h>
 #include <fstream>
 #include <sstream>
@@ -15,16 +16,7 @@ std::string ReadFileBytes(const std::string &path)
 
 std::vector<std::string> ListShortcuts(const std::string &folder)
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        names.push_back(fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
+    return driver::FindNames(folder + "\\*.lnk");
 }
 
 std::string FirstShortcut(const std::string &folder)

@@ -99,11 +99,11 @@ std::wstring Widen(const std::string &bytes, unsigned codePage)
     return wide;
 }
 
-std::vector<std::string> ListFolder(const std::string &path)
+std::vector<std::string> FindNames(const std::string &pattern)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &fd);
+    HANDLE hFind = FindFirstFileA(pattern.c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -112,6 +112,12 @@ std::vector<std::string> ListFolder(const std::string &path)
             names.push_back(name);
     } while (FindNextFileA(hFind, &fd));
     FindClose(hFind);
+    return names;
+}
+
+std::vector<std::string> ListFolder(const std::string &path)
+{
+    std::vector<std::string> names = FindNames(path + "\\*");
     std::sort(names.begin(), names.end());
     return names;
 }

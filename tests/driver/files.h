@@ -14,6 +14,9 @@ bool WriteFile(const std::string &path, const std::string &bytes);
 // The file's bytes; false when it cannot be read.
 bool ReadFile(const std::string &path, std::string *pBytes);
 bool FileExists(const std::string &path);
+// The names a pattern matches, in the order the system gives them, without
+// "." and "..".
+std::vector<std::string> FindNames(const std::string &pattern);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> ListFolder(const std::string &path);
 void RemoveTree(const std::string &path);

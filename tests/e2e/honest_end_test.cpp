@@ -33,12 +33,7 @@ TEST_F(InstallerRun, FailedMoveIsWarnedAboutAndASecondRunFinishes)
 
     // The cause solved, the same pack installs the rest and is done.
     driver::RemoveTree(DataPath("b.dat"));
-    hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     for (const char *name : {"a.dat", "b.dat", "c.dat"})
         ExpectInDataOnly(name);
     ExpectListDeleted();

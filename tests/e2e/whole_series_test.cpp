@@ -98,12 +98,7 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     driver::WriteFile(DataPath("a.dat" + suffix), "deel");     // as if a.dat's run was ended too
     driver::WriteFile(DataPath("ander.dat" + suffix), "niet van deze lijst");
 
-    hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
     EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
     ExpectInDataOnly("a.dat");

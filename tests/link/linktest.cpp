@@ -86,16 +86,21 @@ std::vector<bool> CoveredByChildren(HWND hwnd, int x, int y, int cx, int cy)
     return fCovered;
 }
 
+// The capture written and read back whole; an empty one is a failed capture.
+static bool WriteBmp(const std::string &path, const std::string &bytes)
+{
+    std::string written;
+    return !bytes.empty() && driver::WriteFile(path, bytes) && driver::ReadFile(path, &written)
+        && written == bytes;
+}
+
 bool SaveClientBmp(HWND hwnd, const std::string &path)
 {
     RECT rc;
     GetClientRect(hwnd, &rc);
     // The dialog is this process's own: its DC holds what was painted last.
     std::string bytes = driver::CaptureBmp(hwnd, rc);
-    if (bytes.empty())
-        return false;
-    std::string written;
-    return driver::WriteFile(path, bytes) && driver::ReadFile(path, &written) && written == bytes;
+    return WriteBmp(path, bytes);
 }
 
 bool SaveWindowBmp(HWND hwnd, const std::string &path)
@@ -115,10 +120,7 @@ bool SaveWindowBmp(HWND hwnd, const std::string &path)
     RECT rc;
     GetWindowRect(hwnd, &rc);
     std::string bytes = driver::CaptureBmp(NULL, rc);
-    if (bytes.empty())
-        return false;
-    std::string written;
-    return driver::WriteFile(path, bytes) && driver::ReadFile(path, &written) && written == bytes;
+    return WriteBmp(path, bytes);
 }
 
 void PumpPending()

@@ -72,18 +72,6 @@ std::string SeriesContent(int i, DWORD cb)
     return bytes;
 }
 
-bool WriteWholeFile(const std::string &path, const std::string &bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD cb = 0;
-    BOOL ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &cb, NULL);
-    CloseHandle(h);
-    return ok && cb == bytes.size();
-}
-
 // Fresh series files and their list in the start folder, an empty data
 // folder.
 bool LayOutPack(const Pack &pack)
@@ -95,11 +83,11 @@ bool LayOutPack(const Pack &pack)
     driver::MakeFolder(kData);
     std::string list;
     for (int i = 0; i < pack.cFiles; i++) {
-        if (!WriteWholeFile(std::string(kStart) + "\\" + SeriesName(i), SeriesContent(i, pack.cbFile)))
+        if (!driver::WriteFile(std::string(kStart) + "\\" + SeriesName(i), SeriesContent(i, pack.cbFile)))
             return false;
         list += SeriesName(i) + "\r\n";
     }
-    if (!WriteWholeFile(std::string(kStart) + "\\teinstal.txt", list))
+    if (!driver::WriteFile(std::string(kStart) + "\\teinstal.txt", list))
         return false;
     // The same pause before either mover starts: the system is still busy
     // with the pack just written, and the installer's start alone would
