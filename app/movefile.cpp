@@ -5,7 +5,7 @@
 #include <wchar.h>
 
 // Every copy lands under the series' own name with c_szPartSuffix, in the
-// data folder, and is renamed to the series' name only once whole: however
+// data folder's folder of parts, and is renamed to the series' name only once whole: however
 // the run ends, no part of a file stands under a series' name. The name is
 // the same for a series in every run, so the next run finds what an
 // interrupted one left and removes exactly that.
@@ -76,19 +76,16 @@ static BOOL AppendWide(wchar_t *pwszDest, size_t cchDest, const wchar_t *pwszSrc
     return TRUE;
 }
 
-// The temporary name of a target: its full path with the suffix, in the
-// "\\?\" form, which reaches past MAX_PATH; the series' path fits, its
-// longer temporary one need not. The full path is what the ANSI calls make
-// of the target too, so both name the same folder.
-static BOOL ComposePartPath(const char *pszTarget, wchar_t *pwszPart)
+// A path in the "\\?\" form, which reaches past MAX_PATH: a series' path
+// fits, its longer temporary one need not. The full path is what the ANSI
+// calls make of the path too, so both name the same folder.
+static BOOL ComposeLongPath(const char *pszPath, wchar_t *pwszLong)
 {
-    wchar_t wszTarget[MAX_PATH];
+    wchar_t wszPath[MAX_PATH];
     wchar_t wszFull[c_cchLongPath];
-    wchar_t wszSuffix[sizeof(c_szPartSuffix)];
-    if (!Widen(pszTarget, wszTarget, MAX_PATH)
-        || !Widen(c_szPartSuffix, wszSuffix, (int)sizeof(c_szPartSuffix)))
+    if (!Widen(pszPath, wszPath, MAX_PATH))
         return FALSE;
-    DWORD cchFull = GetFullPathNameW(wszTarget, c_cchLongPath, wszFull, NULL);
+    DWORD cchFull = GetFullPathNameW(wszPath, c_cchLongPath, wszFull, NULL);
     if (cchFull == 0 || cchFull >= c_cchLongPath)
         return FALSE;
 
@@ -100,10 +97,53 @@ static BOOL ComposePartPath(const char *pszTarget, wchar_t *pwszPart)
         pwszPrefix = L"\\\\?\\UNC\\";
         pwszRest = wszFull + 2;
     }
-    pwszPart[0] = L'\0';
-    return AppendWide(pwszPart, c_cchLongPath, pwszPrefix)
-        && AppendWide(pwszPart, c_cchLongPath, pwszRest)
-        && AppendWide(pwszPart, c_cchLongPath, wszSuffix);
+    pwszLong[0] = L'\0';
+    return AppendWide(pwszLong, c_cchLongPath, pwszPrefix)
+        && AppendWide(pwszLong, c_cchLongPath, pwszRest);
+}
+
+// Appends an ANSI string, converted, to a long path.
+static BOOL AppendWideOf(wchar_t *pwszLong, const char *pszSrc)
+{
+    wchar_t wszSrc[MAX_PATH];
+    return Widen(pszSrc, wszSrc, MAX_PATH) && AppendWide(pwszLong, c_cchLongPath, wszSrc);
+}
+
+// The folder of parts in the data folder, in the long form. A folder of its
+// own keeps creating a part cheap: a name that is not there costs Wine a
+// search of its whole folder, and the data folder may hold thousands of
+// series. Its name carries the reserved extension, so no listed series can
+// be named like it.
+static BOOL ComposePartFolder(wchar_t *pwszFolder)
+{
+    return ComposeLongPath(g_szDataDir, pwszFolder)
+        && AppendWideOf(pwszFolder, c_szPartFolderBase)
+        && AppendWideOf(pwszFolder, c_szPartSuffix);
+}
+
+// The temporary name of a series: its own name with the suffix, in the
+// folder of parts.
+static BOOL ComposePartPath(const char *pszName, wchar_t *pwszPart)
+{
+    return ComposePartFolder(pwszPart)
+        && AppendWide(pwszPart, c_cchLongPath, L"\\")
+        && AppendWideOf(pwszPart, pszName)
+        && AppendWideOf(pwszPart, c_szPartSuffix);
+}
+
+// Made when the first part needs it, and removed at the end of the run.
+static BOOL MakePartFolder(void)
+{
+    wchar_t wszFolder[c_cchLongPath];
+    return ComposePartFolder(wszFolder)
+        && (CreateDirectoryW(wszFolder, NULL) || GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+void RemovePartFolder(void)
+{
+    wchar_t wszFolder[c_cchLongPath];
+    if (IsFolderPath(g_szDataDir) && ComposePartFolder(wszFolder))
+        RemoveDirectoryW(wszFolder);   // only when empty: a part left stays
 }
 
 // A part is ours to remove even when the copy took the source's read-only
@@ -123,6 +163,11 @@ static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
     if (CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
     DWORD dwError = GetLastError();
+    if (dwError == ERROR_PATH_NOT_FOUND && MakePartFolder()) {
+        if (CopyFileW(pwszSource, pwszPart, TRUE))
+            return TRUE;
+        dwError = GetLastError();
+    }
     BOOL fLeftOver = dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
     if (RemovePart(pwszPart) && fLeftOver && CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
@@ -162,7 +207,7 @@ BOOL MoveSeriesFile(const char *pszName)
 
     wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
     if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH)
-        || !ComposePartPath(szTarget, wszPart))
+        || !ComposePartPath(pszName, wszPart))
         return FALSE;
 
     if (!CopyToPart(wszSource, wszPart)) {

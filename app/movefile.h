@@ -2,10 +2,13 @@
 #pragma once
 #include <windows.h>
 
-// The extension of the temporary name a series is copied to, in the data
-// folder, before it takes its own name: "<series name>.instrrse-deel". A
-// listed name with this extension is never moved.
+// The extension of the temporary name a series is copied to before it takes
+// its own name in the data folder: "<series name>.instrrse-deel". A listed
+// name with this extension is never moved.
 const char c_szPartSuffix[] = ".instrrse-deel";
+// The copies are made in a folder of the data folder named this, with that
+// extension ("delen.instrrse-deel"), and renamed into the data folder.
+const char c_szPartFolderBase[] = "delen";
 
 // Moves the file pszName (a plain file name, no folder) from g_szCurrentDir
 // into g_szDataDir. TRUE when the file is in the data folder afterwards. The
@@ -13,3 +16,7 @@ const char c_szPartSuffix[] = ".instrrse-deel";
 // only after that, so neither a failed nor an interrupted copy loses or
 // half-installs anything.
 BOOL MoveSeriesFile(const char *pszName);
+
+// Removes the folder of parts from the data folder when the run left it
+// empty; a part an interrupted copy left there stays for the next run.
+void RemovePartFolder(void);

@@ -53,6 +53,7 @@ BOOL MoveSeries(FILE *file)
     g_fListUnread = !OpenList(file, CP_ACP);
     while (!g_fListUnread && ReadListEntry(file))
         MoveEntry();
+    RemovePartFolder();
     g_fListUnread = g_fListUnread || ferror(file) != 0;
     return g_cNotMoved == 0 && !g_fListUnread;
 }

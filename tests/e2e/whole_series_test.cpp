@@ -7,6 +7,7 @@
 namespace {
 
 const char kBig[] = "groot.dat";
+const char kPartFolder[] = "delen.instrrse-deel";   // in the data folder
 const DWORD kChunk = 1 << 20;
 const LONGLONG kBigBytes = 384ll * kChunk;
 const std::string kBigHead = "Raadrups serie groot.dat, begin\r\n", kBigTail = "\r\neinde";
@@ -71,6 +72,7 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     const std::string list = std::string("a.dat\r\n") + kBig + "\r\n";
     WriteList(list);
 
+    const std::string parts = data + "\\" + kPartFolder;
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
     BrowseTo(hDlg, data);
@@ -79,7 +81,7 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     DWORD dwStart = GetTickCount();
     while (!fPartSeen && !fNameSeen && GetTickCount() - dwStart < driver::kWaitMs) {
         fNameSeen = fNameSeen || driver::FileExists(DataPath(kBig));
-        for (const auto &part : Parts(data, kBig))
+        for (const auto &part : Parts(parts, kBig))
             fPartSeen = fPartSeen || (part.second > 0 && part.second < kBigBytes);
         if (!fPartSeen)
             Sleep(2);
@@ -91,19 +93,20 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     EXPECT_TRUE(IsWholeBig(StartPath(kBig)));
     ExpectListKept(list);
 
-    auto left = Parts(data, kBig);
+    auto left = Parts(parts, kBig);
     ASSERT_EQ(driver::ListFolder(data).size(), 2u);
     ASSERT_EQ(left.size(), 1u);
     const std::string suffix = left[0].first.substr(strlen(kBig));
-    driver::WriteFile(DataPath("a.dat" + suffix), "deel");     // as if a.dat's run was ended too
-    driver::WriteFile(DataPath("ander.dat" + suffix), "niet van deze lijst");
+    driver::WriteFile(parts + "\\a.dat" + suffix, "deel");     // as if a.dat's run was ended too
+    driver::WriteFile(parts + "\\ander.dat" + suffix, "niet van deze lijst");
 
     EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
     EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
     ExpectInDataOnly("a.dat");
-    std::vector<std::string> want = {"a.dat", "ander.dat" + suffix, kBig};
+    std::vector<std::string> want = {"a.dat", kPartFolder, kBig};
     EXPECT_EQ(driver::ListFolder(data), want);
+    EXPECT_EQ(driver::ListFolder(parts), std::vector<std::string>{"ander.dat" + suffix});
     ExpectListDeleted();
     driver::RemoveTree(root);   // the big copy is not left for the rig's disk
 }
