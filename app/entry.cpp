@@ -102,10 +102,9 @@ static BOOL IsFileInFolders(const char *pszStartDir, const char *pszDataDir, con
         if (pszDir == NULL)
             continue;
         WCHAR wszPath[MAX_PATH];
-        int cchDir = MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH);
-        if (cchDir == 0 || (size_t)cchDir - 1 + wcslen(wszName) >= MAX_PATH)
+        if (MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH) == 0
+            || !AppendWide(wszPath, MAX_PATH, wszName))
             continue;
-        wcscpy(wszPath + cchDir - 1, wszName);
         DWORD dwAttr = GetFileAttributesW(wszPath);
         if (dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY))
             return TRUE;

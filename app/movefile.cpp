@@ -5,10 +5,10 @@
 #include <wchar.h>
 
 // Every copy lands under the series' own name with c_szPartSuffix, in the
-// data folder's folder of parts, and is renamed to the series' name only once whole: however
-// the run ends, no part of a file stands under a series' name. The name is
-// the same for a series in every run, so the next run finds what an
-// interrupted one left and removes exactly that.
+// data folder's folder of parts, and is renamed to the series' name only
+// once whole: however the run ends, no part of a file stands under a
+// series' name. The name is the same for a series in every run, so the next
+// run finds what an interrupted one left and removes exactly that.
 
 // Room for a full path made of a relative ANSI folder, the current
 // directory and the suffix, with the long-path prefix.
@@ -65,15 +65,6 @@ static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *ps
 static BOOL Widen(const char *pszPath, wchar_t *pwszPath, int cchPath)
 {
     return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, cchPath) != 0;
-}
-
-static BOOL AppendWide(wchar_t *pwszDest, size_t cchDest, const wchar_t *pwszSrc)
-{
-    size_t cchHave = wcslen(pwszDest), cchAdd = wcslen(pwszSrc);
-    if (cchAdd >= cchDest - cchHave)
-        return FALSE;
-    memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(wchar_t));
-    return TRUE;
 }
 
 // A path in the "\\?\" form, which reaches past MAX_PATH: a series' path
@@ -157,7 +148,7 @@ static BOOL RemovePart(const wchar_t *pwszPart)
 // Copies the source to the part. A part an earlier run left there is
 // removed first (also one left read-only), and a failed copy leaves no part
 // behind. The copy refuses to replace: asked to replace, it first looks for
-// the target under its name, which costs a search of the data folder.
+// the target under its name, which costs a search of its folder.
 static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
 {
     if (CopyFileW(pwszSource, pwszPart, TRUE))

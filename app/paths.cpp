@@ -1,5 +1,6 @@
 #include "app/paths.h"
 #include <string.h>
+#include <wchar.h>
 
 static char FoldAscii(char ch)
 {
@@ -62,6 +63,16 @@ BOOL AppendPath(char *pszDest, size_t cbDest, const char *pszSrc)
     if (cchDest >= cbDest || cchSrc >= cbDest - cchDest)
         return FALSE;
     memcpy(pszDest + cchDest, pszSrc, cchSrc + 1);
+    return TRUE;
+}
+
+BOOL AppendWide(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)
+{
+    size_t cchHave = wcsnlen(pwszDest, cchDest);
+    size_t cchAdd = wcslen(pwszSrc);
+    if (cchHave >= cchDest || cchAdd >= cchDest - cchHave)
+        return FALSE;
+    memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(WCHAR));
     return TRUE;
 }
 

@@ -23,6 +23,8 @@ BOOL EnsureTrailingBackslash(char *pszPath);
 // for the copy and unchanged for the append, when the result would not fit.
 BOOL CopyPath(char *pszDest, size_t cbDest, const char *pszSrc);
 BOOL AppendPath(char *pszDest, size_t cbDest, const char *pszSrc);
+// The same append for UTF-16 text (cchDest characters).
+BOOL AppendWide(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc);
 
 // Splits like _splitpath_s, taking a lead byte of the ANSI code page and its
 // trail byte together. Any part pointer may be NULL (with size 0). FALSE,

@@ -3,8 +3,7 @@
 #include "app/listfile.h"
 #include "app/globals.h"
 #include "app/movefile.h"
-#include <string.h>
-#include <wchar.h>
+#include "app/paths.h"
 
 static const int c_cNamesShown = 15;
 // A name shown comes from one entry: at most 149 characters, each one or
@@ -16,22 +15,13 @@ static int g_cNotMoved;
 static WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
 static BOOL g_fListUnread;
 
-// Bounded append; a text that does not fit is left as it was.
-static void AppendText(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)
-{
-    size_t cchHave = wcslen(pwszDest);
-    size_t cchAdd = wcslen(pwszSrc);
-    if (cchHave + cchAdd < cchDest)
-        memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(WCHAR));
-}
-
 static void NoteNotMoved(EntryVerdict verdict, const char *pszName)
 {
     if (g_cNotMoved < c_cNamesShown) {
         WCHAR wszName[c_cchNameShown];
         EntryNameForUser(verdict, pszName, wszName, c_cchNameShown);
-        AppendText(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), wszName);
-        AppendText(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), L"\n");
+        AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), wszName);
+        AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), L"\n");
     }
     g_cNotMoved++;
 }
@@ -63,15 +53,15 @@ void FormatNotMoved(WCHAR *pwszText, size_t cchText)
     if (cchText == 0)
         return;
     pwszText[0] = L'\0';
-    AppendText(pwszText, cchText, L"De volgende serie(s) zijn niet ingelezen:\n\n");
-    AppendText(pwszText, cchText, g_wszNotMoved);
+    AppendWide(pwszText, cchText, L"De volgende serie(s) zijn niet ingelezen:\n\n");
+    AppendWide(pwszText, cchText, g_wszNotMoved);
     if (g_cNotMoved > c_cNamesShown) {
         WCHAR wszMore[64];
         wsprintfW(wszMore, L"en nog %d andere\n", g_cNotMoved - c_cNamesShown);
-        AppendText(pwszText, cchText, wszMore);
+        AppendWide(pwszText, cchText, wszMore);
     }
     if (g_fListUnread)
-        AppendText(pwszText, cchText, L"(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
-    AppendText(pwszText, cchText,
+        AppendWide(pwszText, cchText, L"(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
+    AppendWide(pwszText, cchText,
                L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.");
 }
