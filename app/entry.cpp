@@ -145,3 +145,42 @@ void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName
     memcpy(pwszName, pwsz, cch * sizeof(WCHAR));
     pwszName[cch] = L'\0';
 }
+
+const WCHAR *RefusalReason(EntryVerdict verdict)
+{
+    switch (verdict) {
+    case VERDICT_DEVICE:
+        return L"een apparaatnaam (CON, PRN, AUX, NUL, COM1, LPT1, \u2026, ook met extensie)";
+    case VERDICT_STREAM:
+        return L"bevat \":\" (een stream of een station)";
+    case VERDICT_WILDCARD:
+        return L"bevat een jokerteken (\"*\" of \"?\")";
+    case VERDICT_FORBIDDEN:
+        return L"bevat een teken dat niet in een bestandsnaam mag (<, >, \" of |)";
+    case VERDICT_CONTROL:
+        return L"bevat een stuurteken";
+    case VERDICT_CUT_CHAR:
+        return L"eindigt in een afgebroken teken van twee bytes";
+    case VERDICT_RESERVED:
+        return L"eindigt op \".instrrse-deel\", de tijdelijke naam die de installer zelf gebruikt";
+    default:
+        return L"geen gewone bestandsnaam";
+    }
+}
+
+void FormatUnmappableReason(UINT uCodePage, WCHAR *pwszReason, size_t cchReason)
+{
+    WCHAR wszNumber[16];
+    WCHAR *pwch = wszNumber + 15;
+    *pwch = L'\0';
+    do {
+        *--pwch = (WCHAR)(L'0' + uCodePage % 10);
+        uCodePage /= 10;
+    } while (uCodePage > 0);
+    if (cchReason == 0)
+        return;
+    pwszReason[0] = L'\0';
+    AppendWide(pwszReason, cchReason, L"codetabel ");
+    AppendWide(pwszReason, cchReason, pwch);
+    AppendWide(pwszReason, cchReason, L" kan deze naam niet bevatten");
+}

@@ -43,3 +43,9 @@ EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
 // list's code page, or, for VERDICT_UNMAPPABLE, the file-name part of the
 // entry as written), trailing blanks and dots dropped. Cut to fit.
 void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName);
+
+// Why the installer refuses a name, in Dutch, for a verdict that refuses
+// one: the words the closing warning and the check of a pack both use.
+const WCHAR *RefusalReason(EntryVerdict verdict);
+// "codetabel 1252 kan deze naam niet bevatten", cut to fit.
+void FormatUnmappableReason(UINT uCodePage, WCHAR *pwszReason, size_t cchReason);

@@ -2,6 +2,7 @@
 #include "app/globals.h"
 #include "app/paths.h"
 #include "app/series.h"
+#include "app/warning.h"
 #include "discovery/discovery.h"
 #include "res/resource.h"
 #include "ui/datafolderdlg.h"
@@ -67,13 +68,37 @@ static void LocateFolders(HWND hwnd)
     EnsureTrailingBackslash(g_szDataDir);
 }
 
+// Without its list the installer cannot know what to move. Nearly always
+// the pack was not unpacked: started from inside the zip, the program
+// alone is unpacked into a temporary folder, without the series or the
+// list. Nothing has been touched, so starting again after unpacking works.
+static void WarnNoList(HWND hwnd)
+{
+    char szText[1024];
+    szText[0] = '\0';
+    BOOL fWhole = AppendPath(szText, sizeof(szText),
+                             "De lijst met series, teinstal.txt, staat niet in de map waaruit het "
+                             "installatieprogramma is gestart (of kan niet worden geopend):\n\n")
+               && AppendPath(szText, sizeof(szText), g_szCurrentDir)
+               && AppendPath(szText, sizeof(szText),
+                             "\n\nMeestal is het pakket dan niet uitgepakt: het "
+                             "installatieprogramma is vanuit het zip-bestand gestart. Pak eerst het "
+                             "hele zip-bestand uit (klik er met de rechtermuisknop op en kies "
+                             "\"Alles uitpakken\") en start daarna instrrse.exe in de uitgepakte "
+                             "map.\n\nEr is niets verplaatst.");
+    if (fWhole)
+        MessageBoxA(hwnd, szText, "Let op", MB_ICONWARNING);
+}
+
 // TRUE when every listed series is in the data folder and the user was told
-// so. A list that cannot be opened ends the run without a word.
+// so; otherwise the user is told what was not done, and why.
 static BOOL MoveListedSeries(HWND hwnd, const char *pszListPath)
 {
     FILE *file = fopen(pszListPath, "rb");
-    if (file == NULL)
+    if (file == NULL) {
+        WarnNoList(hwnd);
         return FALSE;
+    }
 
     SetCursor(LoadCursorA(NULL, IDC_WAIT));
     BOOL fAllMoved = MoveSeries(file);
@@ -86,9 +111,9 @@ static BOOL MoveListedSeries(HWND hwnd, const char *pszListPath)
     }
     // In UTF-16, so that a name the ANSI code page cannot hold still shows
     // as the publisher wrote it.
-    WCHAR wszText[c_cchNotMovedText];
-    FormatNotMoved(wszText, c_cchNotMovedText);
-    MessageBoxW(hwnd, wszText, L"Let op", MB_ICONWARNING);
+    static WCHAR s_wszText[c_cchNotMovedText];
+    FormatNotMoved(s_wszText, c_cchNotMovedText);
+    MessageBoxW(hwnd, s_wszText, L"Let op", MB_ICONWARNING);
     return FALSE;
 }
 

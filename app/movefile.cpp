@@ -123,11 +123,24 @@ static BOOL ComposePartPath(const char *pszName, wchar_t *pwszPart)
 }
 
 // Made when the first part needs it, and removed at the end of the run.
+// FALSE with the reason as the last error: ERROR_CANNOT_MAKE when a file of
+// that name stands in its way.
 static BOOL MakePartFolder(void)
 {
     wchar_t wszFolder[c_cchLongPath];
-    return ComposePartFolder(wszFolder)
-        && (CreateDirectoryW(wszFolder, NULL) || GetLastError() == ERROR_ALREADY_EXISTS);
+    if (!ComposePartFolder(wszFolder)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    if (CreateDirectoryW(wszFolder, NULL))
+        return TRUE;
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        return FALSE;
+    DWORD dwAttr = GetFileAttributesW(wszFolder);
+    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY))
+        return TRUE;
+    SetLastError(ERROR_CANNOT_MAKE);
+    return FALSE;
 }
 
 void RemovePartFolder(void)
@@ -154,15 +167,19 @@ static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
     if (CopyFileW(pwszSource, pwszPart, TRUE))
         return TRUE;
     DWORD dwError = GetLastError();
-    if (dwError == ERROR_PATH_NOT_FOUND && MakePartFolder()) {
-        if (CopyFileW(pwszSource, pwszPart, TRUE))
+    if (dwError == ERROR_PATH_NOT_FOUND) {
+        if (MakePartFolder() && CopyFileW(pwszSource, pwszPart, TRUE))
             return TRUE;
         dwError = GetLastError();
     }
     BOOL fLeftOver = dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
-    if (RemovePart(pwszPart) && fLeftOver && CopyFileW(pwszSource, pwszPart, TRUE))
-        return TRUE;
+    if (RemovePart(pwszPart) && fLeftOver) {
+        if (CopyFileW(pwszSource, pwszPart, TRUE))
+            return TRUE;
+        dwError = GetLastError();
+    }
     RemovePart(pwszPart);
+    SetLastError(dwError);
     return FALSE;
 }
 
@@ -186,30 +203,57 @@ static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget,
     return MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING);
 }
 
+// Windows refuses to rename over a file that a program holds open with
+// "access denied", which would send the user after rights instead of after
+// the program. Whether the file is held open shows when it is opened for
+// deletion.
+static BOOL IsHeldOpen(const wchar_t *pwszPath)
+{
+    HANDLE hFile = CreateFileW(pwszPath, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (hFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(hFile);
+        return FALSE;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Every FALSE return leaves the cause as the thread's last error, for the
+// closing warning to name.
+static BOOL Fail(DWORD dwError)
+{
+    SetLastError(dwError);
+    return FALSE;
+}
+
 BOOL MoveSeriesFile(const char *pszName)
 {
     char szSource[MAX_PATH];
     char szTarget[MAX_PATH];
     if (!ComposeInFolder(szSource, g_szCurrentDir, pszName)
         || !ComposeInFolder(szTarget, g_szDataDir, pszName))
-        return FALSE;
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
     if (PathsEqual(szSource, szTarget))
         return TRUE;
 
     wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
     if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH)
         || !ComposePartPath(pszName, wszPart))
-        return FALSE;
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
 
     if (!CopyToPart(wszSource, wszPart)) {
-        if (IsAbsent(szSource))
-            return IsFile(szTarget);   // moved by an earlier run
-        return FALSE;
+        DWORD dwError = GetLastError();
+        if (!IsAbsent(szSource))
+            return Fail(dwError);
+        return IsFile(szTarget) || Fail(ERROR_FILE_NOT_FOUND);   // moved by an earlier run
     }
     BOOL fSameFile;
     if (!PutPartInPlace(wszPart, wszTarget, szSource, szTarget, &fSameFile)) {
+        DWORD dwError = GetLastError();
+        if (dwError == ERROR_ACCESS_DENIED && IsHeldOpen(wszTarget))
+            dwError = ERROR_SHARING_VIOLATION;
         RemovePart(wszPart);
-        return FALSE;
+        return Fail(dwError);
     }
     if (fSameFile) {
         RemovePart(wszPart);

@@ -3,28 +3,7 @@
 #include "app/listfile.h"
 #include "app/globals.h"
 #include "app/movefile.h"
-#include "app/paths.h"
-
-static const int c_cNamesShown = 15;
-// A name shown comes from one entry: at most 149 characters, each one or
-// two UTF-16 units, and its line break.
-static const int c_cchNameShown = 2 * c_cbListEntry + 1;
-
-// What the last MoveSeries could not do, for the closing warning.
-static int g_cNotMoved;
-static WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
-static BOOL g_fListUnread;
-
-static void NoteNotMoved(EntryVerdict verdict, const char *pszName)
-{
-    if (g_cNotMoved < c_cNamesShown) {
-        WCHAR wszName[c_cchNameShown];
-        EntryNameForUser(verdict, pszName, wszName, c_cchNameShown);
-        AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), wszName);
-        AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), L"\n");
-    }
-    g_cNotMoved++;
-}
+#include "app/warning.h"
 
 static void MoveEntry()
 {
@@ -32,36 +11,25 @@ static void MoveEntry()
     EntryVerdict verdict = JudgeListEntry(g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
     if (verdict == VERDICT_NO_FILE || verdict == VERDICT_SKIP_TXT)
         return;
-    if (verdict != VERDICT_MOVE || !MoveSeriesFile(szName))
-        NoteNotMoved(verdict, szName);
+    DWORD dwError = 0;
+    if (verdict == VERDICT_MOVE) {
+        if (MoveSeriesFile(szName))
+            return;
+        dwError = GetLastError();
+    }
+    WCHAR wszName[c_cchNotMovedName];
+    EntryNameForUser(verdict, szName, wszName, c_cchNotMovedName);
+    NoteNotMoved(wszName, verdict, dwError);
 }
 
 BOOL MoveSeries(FILE *file)
 {
-    g_cNotMoved = 0;
-    g_wszNotMoved[0] = L'\0';
-    g_fListUnread = !OpenList(file, CP_ACP);
-    while (!g_fListUnread && ReadListEntry(file))
+    ClearNotMoved();
+    BOOL fListUnread = !OpenList(file, CP_ACP);
+    while (!fListUnread && ReadListEntry(file))
         MoveEntry();
     RemovePartFolder();
-    g_fListUnread = g_fListUnread || ferror(file) != 0;
-    return g_cNotMoved == 0 && !g_fListUnread;
-}
-
-void FormatNotMoved(WCHAR *pwszText, size_t cchText)
-{
-    if (cchText == 0)
-        return;
-    pwszText[0] = L'\0';
-    AppendWide(pwszText, cchText, L"De volgende serie(s) zijn niet ingelezen:\n\n");
-    AppendWide(pwszText, cchText, g_wszNotMoved);
-    if (g_cNotMoved > c_cNamesShown) {
-        WCHAR wszMore[64];
-        wsprintfW(wszMore, L"en nog %d andere\n", g_cNotMoved - c_cNamesShown);
-        AppendWide(pwszText, cchText, wszMore);
-    }
-    if (g_fListUnread)
-        AppendWide(pwszText, cchText, L"(de rest van de lijst teinstal.txt kon niet worden gelezen)\n");
-    AppendWide(pwszText, cchText,
-               L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.");
+    if (fListUnread || ferror(file) != 0)
+        NoteListUnread();
+    return !AnyNotMoved();
 }

@@ -110,7 +110,7 @@ static Entry JudgeEntry()
         break;
     default:
         entry.fFault = TRUE;
-        entry.wszOutcome = L"FOUT: geweigerd, " + RefusalReason(verdict);
+        entry.wszOutcome = std::wstring(L"FOUT: geweigerd, ") + RefusalReason(verdict);
         break;
     }
     return entry;

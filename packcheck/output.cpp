@@ -74,31 +74,11 @@ std::wstring Number(unsigned long n)
     return wsz + i;
 }
 
-std::wstring RefusalReason(EntryVerdict verdict)
-{
-    switch (verdict) {
-    case VERDICT_DEVICE:
-        return L"een apparaatnaam (CON, PRN, AUX, NUL, COM1, LPT1, \u2026, ook met extensie)";
-    case VERDICT_STREAM:
-        return L"bevat \":\" (een stream of een station)";
-    case VERDICT_WILDCARD:
-        return L"bevat een jokerteken (\"*\" of \"?\")";
-    case VERDICT_FORBIDDEN:
-        return L"bevat een teken dat niet in een bestandsnaam mag (<, >, \" of |)";
-    case VERDICT_CONTROL:
-        return L"bevat een stuurteken";
-    case VERDICT_CUT_CHAR:
-        return L"eindigt in een afgebroken teken van twee bytes";
-    case VERDICT_RESERVED:
-        return L"eindigt op \".instrrse-deel\", de tijdelijke naam die de installer zelf gebruikt";
-    default:
-        return L"geen gewone bestandsnaam";
-    }
-}
-
 std::wstring UnmappableReason(UINT uCodePage)
 {
-    return L"codetabel " + Number(uCodePage) + L" kan deze naam niet bevatten";
+    WCHAR wszReason[64];
+    FormatUnmappableReason(uCodePage, wszReason, sizeof(wszReason) / sizeof(WCHAR));
+    return wszReason;
 }
 
 void PrintUsage(BOOL fError)

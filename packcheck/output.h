@@ -16,8 +16,6 @@ void PrintErrorLine(const std::wstring &wszLine);
 // "\"name\"", or "(leeg)" for an empty name.
 std::wstring QuotedName(const std::wstring &wszName);
 std::wstring Number(unsigned long n);
-// Why the installer refuses a name, for a verdict that refuses one.
-std::wstring RefusalReason(EntryVerdict verdict);
 // "codetabel 1252 kan deze naam niet bevatten".
 std::wstring UnmappableReason(UINT uCodePage);
 // The command line, for --help and after a usage error.

@@ -25,7 +25,7 @@ static BOOL ListLineFor(const std::wstring &wszName, std::string *pLine, std::ws
     char szName[MAX_PATH];
     EntryVerdict verdict = JudgeEntryName(pLine->c_str(), szName, sizeof(szName));
     if (verdict != VERDICT_MOVE && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE) {
-        *pwszWhy = L"de installer weigert de naam: " + RefusalReason(verdict);
+        *pwszWhy = std::wstring(L"de installer weigert de naam: ") + RefusalReason(verdict);
         return FALSE;
     }
     if (verdict != VERDICT_MOVE || strcmp(szName, pLine->c_str()) != 0) {

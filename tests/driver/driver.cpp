@@ -1,4 +1,5 @@
 #include "tests/driver/driver.h"
+#include "tests/driver/files.h"
 #include "res/resource.h"
 #include <commctrl.h>
 #include <shlobj.h>
@@ -414,6 +415,18 @@ std::string CaptureBmp(HWND hwnd, const RECT &rc)
         DeleteDC(hdcMem);
     ReleaseDC(hwnd, hdcFrom);
     return bytes;
+}
+
+bool SaveWindowBmp(HWND hwnd, const std::string &path)
+{
+    // The window paints in its own process: asked to repaint at once, it
+    // is given a moment to finish before the screen is read.
+    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    std::string bytes = CaptureBmp(NULL, rc);
+    return !bytes.empty() && driver::WriteFile(path, bytes);
 }
 
 HWND OpenBrowser(HWND hDlg, DWORD ms)

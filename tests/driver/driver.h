@@ -53,6 +53,10 @@ bool MessageBoxHasIcon(HWND hBox, LPCSTR pszIcon);
 // of a 24-bit BMP file; "" when they cannot be read.
 std::string CaptureBmp(HWND hwnd, const RECT &rc);
 
+// The whole window, frame included, read off the screen where its own
+// process drew it, saved as a 24-bit BMP file.
+bool SaveWindowBmp(HWND hwnd, const std::string &path);
+
 // The folder browser opened by "Blader".
 HWND OpenBrowser(HWND hDlg, DWORD ms = kWaitMs);
 // Selects a file-system folder in the browser's tree, through My Computer

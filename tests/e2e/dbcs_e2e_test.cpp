@@ -144,7 +144,7 @@ TEST_F(DbcsRun, FolderPartEndingInATrailByteIsCutOffWhole)
     std::string text = InstallTo(data, "Let op");
 
     EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
-    EXPECT_NE(text.find("\n\n" + noDat + "\n\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n\n" + noDat + "\n    staat niet in"), std::string::npos) << text;
     EXPECT_EQ(text.find(kSabu), std::string::npos) << text;
     ExpectInDataOnly({kSoDat});
     ExpectListKept(list);

@@ -11,7 +11,7 @@ std::wstring NotMovedTextW(const std::vector<std::wstring> &names)
     std::wstring text = driver::Widen(kNotMovedStart, CP_ACP) + L"\n\n";
     for (const std::wstring &name : names)
         text += name + L"\n";
-    return text + L"\nLos de oorzaak op en start het installatieprogramma daarna opnieuw.";
+    return text;
 }
 
 void InstallerRun::SetUp()

@@ -13,8 +13,28 @@ extern const char kNotFoundText[];
 extern const char kSuccessText[];
 extern const char kNotMovedStart[];
 
-// The whole "Let op" text naming these series, as the box shows it.
+// The "Let op" text naming these series, as NamesShown gives it.
 std::wstring NotMovedTextW(const std::vector<std::wstring> &names);
+
+// A "Let op" text without the cause under each name and without the
+// advice at the end: its heading, the names shown, "en nog N andere" and
+// the note on a list not read to its end.
+template <class S> S NamesShown(const S &text)
+{
+    const typename S::value_type kNewline = '\n', kSpace = ' ';
+    S names;
+    int cBlank = 0;
+    for (size_t at = 0, end; (end = text.find(kNewline, at)) != S::npos; at = end + 1) {
+        S line = text.substr(at, end - at);
+        if (!line.empty() && line[0] == kSpace)
+            continue;   // a cause
+        if (line.empty() && ++cBlank == 2)
+            break;      // the advice follows
+        names += line;
+        names += kNewline;
+    }
+    return names;
+}
 
 class InstallerRun : public ::testing::Test {
 protected:

@@ -89,15 +89,38 @@ TEST_F(InstallerRun, EmptyListStillReportsSuccessAndIsDeleted)
     ExpectListDeleted();
 }
 
-TEST_F(InstallerRun, NoListEndsSilentlyAndDeletesNothing)
+// Opened from inside the zip, the program alone is unpacked into a
+// temporary folder: no list, no series. The user is told so, and how to
+// unpack the pack first; nothing is moved or deleted.
+TEST_F(InstallerRun, NoListIsToldWithItsCureAndTouchesNothing)
 {
-    AddSeries({"a.dat"});
-    HWND hDlg = StartDialog();
+    start = root + "\\Temp1_Raadrups series.zip";
+    driver::MakeFolder(start);
+    const std::string exe = StartPath("instrrse.exe");
+    std::string program;
+    ASSERT_TRUE(driver::ReadFile(driver::InstallerPath(), &program));
+    ASSERT_TRUE(driver::WriteFile(exe, program));
+    ASSERT_TRUE(driver::Start(inst, exe, start));
+    HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
     ASSERT_NE(hDlg, nullptr);
     BrowseTo(hDlg, data);
     driver::Press(hDlg, IDOK);
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
+    // The README shows this box: <build>/artifacts/nolist-box.bmp.
+    HWND hBox = driver::WaitForDialog(inst, "Let op");
+    ASSERT_NE(hBox, nullptr);
+    CreateDirectoryA((driver::ProgramFolder() + "..\\artifacts").c_str(), NULL);
+    driver::SaveWindowBmp(hBox, driver::ProgramFolder() + "..\\artifacts\\nolist-box.bmp");
+    bool fWarningIcon = false;
+    std::string text = AnswerMessageBox("Let op", &fWarningIcon);
+    ExpectCleanExit();
+
+    EXPECT_TRUE(fWarningIcon);
+    for (const std::string &words : {std::string("teinstal.txt"), start + "\\", std::string("uitpakken"),
+                                     std::string("Alles uitpakken"), std::string("instrrse.exe")})
+        EXPECT_NE(text.find(words), std::string::npos) << words << " not in: " << text;
+    EXPECT_EQ(driver::ListFolder(start), std::vector<std::string>{"instrrse.exe"});
+    EXPECT_TRUE(driver::HasBytes(exe, program));
+    EXPECT_TRUE(driver::ListFolder(data).empty());
 }
 
 TEST_F(InstallerRun, BrowserCancelledLeavesPathAndOkAlone)

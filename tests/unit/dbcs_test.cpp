@@ -5,6 +5,7 @@
 #include "app/listfile.h"
 #include "app/paths.h"
 #include "app/series.h"
+#include "app/warning.h"
 #include "tests/driver/files.h"
 #include <gtest/gtest.h>
 #include <stdio.h>

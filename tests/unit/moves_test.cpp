@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/paths.h"
 #include "app/series.h"
+#include "app/warning.h"
 #include "tests/driver/expect.h"
 #include "tests/driver/files.h"
 #include <gtest/gtest.h>

@@ -266,26 +266,13 @@ HWND FindClosingBox(const driver::Installer &inst, DWORD ms, Seen *pSeen)
     return NULL;
 }
 
-// The whole window, frame included, read off the screen where the
-// installer has drawn it.
-bool SaveWindowBmp(HWND hwnd, const std::string &path)
+bool SaveShot(HWND hwnd, const Options &opt, const char *pszName)
 {
-    // The installer paints in its own process: asked to repaint at once, it
-    // is given a moment to finish before the screen is read.
-    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
-    std::string bytes = driver::CaptureBmp(NULL, rc);
-    if (!bytes.empty() && Put(path, bytes))
+    std::string path = opt.shots + "\\" + pszName;
+    if (opt.shots.empty() || driver::SaveWindowBmp(hwnd, path))
         return true;
     Say("could not save a screenshot to %s", path.c_str());
     return false;
-}
-
-bool SaveShot(HWND hwnd, const Options &opt, const char *pszName)
-{
-    return opt.shots.empty() || SaveWindowBmp(hwnd, opt.shots + "\\" + pszName);
 }
 
 // Answers as a user who agrees with the folder the dialog offers.
