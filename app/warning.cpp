@@ -18,25 +18,43 @@ enum NotMovedCause {
     CAUSE_COUNT
 };
 
-static const WCHAR *const c_apwszAdvice[CAUSE_COUNT] = {
-    L"Pak het hele pakket opnieuw uit en start het installatieprogramma in de uitgepakte map. "
-    L"Ontbreekt een serie dan nog steeds, meld het dan aan de maker van het pakket.",
-    L"Sluit Raadrups (en elk ander programma dat de series open kan hebben) en start het "
-    L"installatieprogramma daarna opnieuw.",
-    L"Start het installatieprogramma opnieuw met de rechtermuisknop: "
-    L"\"Als administrator uitvoeren\".",
-    L"De schijf van de data-map is tegen schrijven beveiligd: hef die beveiliging op en start "
-    L"het installatieprogramma daarna opnieuw.",
-    L"Maak ruimte vrij op de schijf van de data-map en start het installatieprogramma daarna "
-    L"opnieuw.",
-    L"Start het installatieprogramma opnieuw en kies met \"Blader\" de juiste data-map van "
-    L"Raadrups.",
-    L"Verwijder of hernoem \"delen.instrrse-deel\" in de data-map en start het "
-    L"installatieprogramma daarna opnieuw.",
-    L"Meld de naam aan de maker van het pakket: deze computer kan die serie niet installeren.",
-    L"Los de oorzaak op en start het installatieprogramma daarna opnieuw.",
-    L"Start het installatieprogramma opnieuw; gaat het dan weer mis, vraag dan hulp en noem de "
-    L"melding hierboven.",
+// What the warning says under a series' name for each cause (NULL: worded
+// for the series itself), and the advice given once for it at the end.
+struct CauseWords {
+    const WCHAR *pwszCause;
+    const WCHAR *pwszAdvice;
+};
+
+static const CauseWords c_aWords[CAUSE_COUNT] = {
+    {L"staat niet in de map van het pakket",
+     L"Pak het hele pakket opnieuw uit en start het installatieprogramma in de uitgepakte map. "
+     L"Ontbreekt een serie dan nog steeds, meld het dan aan de maker van het pakket."},
+    {L"is in gebruik door een ander programma (de serie of de oude versie ervan)",
+     L"Sluit Raadrups (en elk ander programma dat de series open kan hebben) en start het "
+     L"installatieprogramma daarna opnieuw."},
+    {L"geweigerd: het installatieprogramma mag niet schrijven in de data-map "
+     L"(of deze serie niet lezen)",
+     L"Start het installatieprogramma opnieuw met de rechtermuisknop: "
+     L"\"Als administrator uitvoeren\"."},
+    {L"kan niet schrijven: de schijf van de data-map is tegen schrijven beveiligd",
+     L"De schijf van de data-map is tegen schrijven beveiligd: hef die beveiliging op en start "
+     L"het installatieprogramma daarna opnieuw."},
+    {L"past niet meer: de schijf is vol",
+     L"Maak ruimte vrij op de schijf van de data-map en start het installatieprogramma daarna "
+     L"opnieuw."},
+    {L"de data-map bestaat niet (meer)",
+     L"Start het installatieprogramma opnieuw en kies met \"Blader\" de juiste data-map van "
+     L"Raadrups."},
+    {L"de hulpmap \"delen.instrrse-deel\" kan niet worden gemaakt in de data-map",
+     L"Verwijder of hernoem \"delen.instrrse-deel\" in de data-map en start het "
+     L"installatieprogramma daarna opnieuw."},
+    {NULL,
+     L"Meld de naam aan de maker van het pakket: deze computer kan die serie niet installeren."},
+    {NULL,
+     L"Los de oorzaak op en start het installatieprogramma daarna opnieuw."},
+    {NULL,
+     L"Start het installatieprogramma opnieuw; gaat het dan weer mis, vraag dan hulp en noem de "
+     L"melding hierboven."},
 };
 
 static const int c_cNamesShown = 15;
@@ -105,44 +123,15 @@ static void FormatCause(NotMovedCause cause, EntryVerdict verdict, DWORD dwError
                         WCHAR *pwszCause, size_t cchCause)
 {
     pwszCause[0] = L'\0';
-    switch (cause) {
-    case CAUSE_MISSING:
-        AppendWide(pwszCause, cchCause, L"staat niet in de map van het pakket");
-        return;
-    case CAUSE_IN_USE:
-        AppendWide(pwszCause, cchCause,
-                   L"is in gebruik door een ander programma (de serie of de oude versie ervan)");
-        return;
-    case CAUSE_DENIED:
-        AppendWide(pwszCause, cchCause,
-                   L"geweigerd: het installatieprogramma mag niet schrijven in de data-map "
-                   L"(of deze serie niet lezen)");
-        return;
-    case CAUSE_WRITE_PROTECTED:
-        AppendWide(pwszCause, cchCause,
-                   L"kan niet schrijven: de schijf van de data-map is tegen schrijven beveiligd");
-        return;
-    case CAUSE_DISK_FULL:
-        AppendWide(pwszCause, cchCause, L"past niet meer: de schijf is vol");
-        return;
-    case CAUSE_NO_DATA_FOLDER:
-        AppendWide(pwszCause, cchCause, L"de data-map bestaat niet (meer)");
-        return;
-    case CAUSE_PARTS_BLOCKED:
-        AppendWide(pwszCause, cchCause,
-                   L"de hulpmap \"delen.instrrse-deel\" kan niet worden gemaakt in de data-map");
-        return;
-    case CAUSE_NAME:
-        if (verdict == VERDICT_UNMAPPABLE) {
-            FormatUnmappableReason(GetACP(), pwszCause, cchCause);
-            return;
-        }
+    if (c_aWords[cause].pwszCause != NULL) {
+        AppendWide(pwszCause, cchCause, c_aWords[cause].pwszCause);
+    } else if (cause == CAUSE_NAME && verdict == VERDICT_UNMAPPABLE) {
+        FormatUnmappableReason(GetACP(), pwszCause, cchCause);
+    } else if (cause == CAUSE_NAME) {
         AppendWide(pwszCause, cchCause, L"geweigerd, ");
         AppendWide(pwszCause, cchCause, RefusalReason(verdict));
-        return;
-    default:
+    } else {
         FormatSystemMessage(dwError, pwszCause, cchCause);
-        return;
     }
 }
 
@@ -199,6 +188,6 @@ void FormatNotMoved(WCHAR *pwszText, size_t cchText)
         if (!g_afCauseSeen[i])
             continue;
         AppendWide(pwszText, cchText, L"\n- ");
-        AppendWide(pwszText, cchText, c_apwszAdvice[i]);
+        AppendWide(pwszText, cchText, c_aWords[i].pwszAdvice);
     }
 }
