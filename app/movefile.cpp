@@ -1,6 +1,7 @@
 #include "app/movefile.h"
 #include "app/globals.h"
 #include "app/paths.h"
+#include "app/zipnames.h"
 #include <string.h>
 #include <wchar.h>
 
@@ -241,9 +242,12 @@ BOOL MoveSeriesFile(const char *pszName)
         || !ComposePartPath(pszName, wszPart))
         return Fail(ERROR_FILENAME_EXCED_RANGE);
 
+    // A zip tool may have unpacked the series under another form of its name.
+    BOOL fOtherForm = IsAbsent(szSource)
+        && FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH);
     if (!CopyToPart(wszSource, wszPart)) {
         DWORD dwError = GetLastError();
-        if (!IsAbsent(szSource))
+        if (fOtherForm || !IsAbsent(szSource))
             return Fail(dwError);
         return IsFile(szTarget) || Fail(ERROR_FILE_NOT_FOUND);   // moved by an earlier run
     }
@@ -259,6 +263,6 @@ BOOL MoveSeriesFile(const char *pszName)
         RemovePart(wszPart);
         return TRUE;
     }
-    DeleteFileA(szSource);
+    DeleteFileW(wszSource);
     return TRUE;
 }

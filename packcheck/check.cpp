@@ -4,6 +4,7 @@
 #include "app/entry.h"
 #include "app/listfile.h"
 #include "app/paths.h"
+#include "app/zipnames.h"
 #include <algorithm>
 #include <stdio.h>
 #include <string.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 UINT g_uPackCodePage = 1252;
+UINT g_uPackOemCodePage = 850;
 
 // The installer looks names up in its start folder; here that is the pack,
 // the current directory.
@@ -27,6 +29,12 @@ struct Entry {
 static std::vector<std::wstring> s_awszNamed;
 static unsigned long s_cFaults;
 static unsigned long s_cMoved;
+static std::vector<ListedSeries> s_aSeries;
+
+const std::vector<ListedSeries> &CheckedSeries()
+{
+    return s_aSeries;
+}
 
 static BOOL IsNamed(const std::wstring &wszFound)
 {
@@ -51,9 +59,21 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
     // (a folder in front, trailing blanks, another letter case).
     std::wstring wszFound;
     PackLookup lookup = FindInPack(wszName, &wszFound);
+    ListedSeries series = {wszName, L"", FALSE};
+    WCHAR wszForm[MAX_PATH];
+    if (lookup == PACK_MISSING
+        && FindZipToolName(c_szPackDir, pszName, g_uPackCodePage, g_uPackOemCodePage, wszForm,
+                           MAX_PATH)) {
+        lookup = FindInPack(wszForm + strlen(c_szPackDir), &wszFound);
+        series.fOtherForm = TRUE;
+    }
+    if (lookup == PACK_FILE)
+        series.wszFound = wszFound;
+    s_aSeries.push_back(series);
     std::wstring wszFile = lookup == PACK_FILE ? wszFound : wszName;
     std::wstring wszWhich = wszFile == pEntry->wszWritten ? L""
-                          : L" (het bestand " + QuotedName(wszFile) + L")";
+                          : L" (het bestand " + QuotedName(wszFile)
+                            + (series.fOtherForm ? L", zoals een zip-programma het noemde)" : L")");
     switch (lookup) {
     case PACK_MISSING:
         pEntry->fFault = TRUE;
@@ -224,9 +244,10 @@ static std::wstring CurrentFolder()
     return cch > 0 && cch < 32768 ? std::wstring(wszDir) : std::wstring(L".");
 }
 
-CheckStatus CheckPack()
+CheckStatus CheckPack(const WCHAR *pwszShownAs, void (*pfnWarnings)())
 {
     s_awszNamed.clear();
+    s_aSeries.clear();
     s_cFaults = 0;
     s_cMoved = 0;
     FILE *file = _wfopen(c_wszListName, L"rb");
@@ -242,7 +263,7 @@ CheckStatus CheckPack()
         return CHECK_NOT_RUN;
     }
 
-    PrintLine(L"Pakket: " + CurrentFolder());
+    PrintLine(L"Pakket: " + (pwszShownAs != NULL ? std::wstring(pwszShownAs) : CurrentFolder()));
     PrintLine(L"Wat instrrse.exe doet met elke regel van teinstal.txt, op een computer met"
               L" codetabel " + Number(g_uPackCodePage) + L":");
     BOOL fRead = ReportEntries(file);
@@ -255,5 +276,7 @@ CheckStatus CheckPack()
     PrintLine(L"");
     ReportEncoding();
     ReportInstaller();
+    if (pfnWarnings != NULL)
+        pfnWarnings();
     return ReportResult();
 }

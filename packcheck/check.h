@@ -3,9 +3,12 @@
 // do with every line on a machine with the code page g_uPackCodePage.
 #pragma once
 #include <windows.h>
+#include <string>
+#include <vector>
 
-// The ANSI code page of the users' machines.
+// The ANSI and the OEM code page of the users' machines.
 extern UINT g_uPackCodePage;
+extern UINT g_uPackOemCodePage;
 
 enum CheckStatus {
     CHECK_SOUND = 0,       // every listed series will be installed
@@ -13,5 +16,15 @@ enum CheckStatus {
     CHECK_NOT_RUN = 2,     // a usage error, or no folder or list to check
 };
 
-// Prints the report and returns its status.
-CheckStatus CheckPack();
+// A listed series the installer moves, as the last CheckPack found it.
+struct ListedSeries {
+    std::wstring wszName;    // the name the list gives, on the users' machines
+    std::wstring wszFound;   // the file in the pack; empty when there is none
+    BOOL fOtherForm;         // found under a name a zip tool gave it
+};
+const std::vector<ListedSeries> &CheckedSeries();
+
+// Prints the report and returns its status. pwszShownAs names the pack in
+// the report (the current directory when NULL); pfnWarnings prints more
+// warnings before the verdict.
+CheckStatus CheckPack(const WCHAR *pwszShownAs = NULL, void (*pfnWarnings)() = NULL);

@@ -1,11 +1,14 @@
 // packcheck: tells a publisher, before a pack ships, what the installer
 // will do with it on every user's machine.
 //
-//   packcheck [--codepage N] [FOLDER]
+//   packcheck [--codepage N] [--oemcodepage M] [FOLDER | PACK.zip]
 //   packcheck --write [--force] [--codepage N] [FOLDER]
+//   packcheck --zip OUT.zip [--force] [--codepage N] [--oemcodepage M] [FOLDER]
 #include "packcheck/check.h"
 #include "packcheck/output.h"
 #include "packcheck/writelist.h"
+#include "packcheck/zipcheck.h"
+#include "packcheck/zipwrite.h"
 #include <windows.h>
 #include <wchar.h>
 #include <string>
@@ -15,7 +18,9 @@ struct Options {
     BOOL fWrite;
     BOOL fForce;
     UINT uCodePage;
-    const WCHAR *pwszFolder;
+    UINT uOemCodePage;
+    const WCHAR *pwszZipOut;   // --zip: the zip to make
+    const WCHAR *pwszFolder;   // or the zip to check
 };
 
 // A code page the system can convert with; UTF-7 never is an ANSI code
@@ -34,7 +39,7 @@ static BOOL ParseCodePage(const WCHAR *pwsz, UINT *puCodePage)
 
 static BOOL ParseArguments(int argc, WCHAR **argv, Options *pOptions)
 {
-    *pOptions = Options{FALSE, FALSE, FALSE, 1252, L"."};
+    *pOptions = Options{FALSE, FALSE, FALSE, 1252, 850, NULL, L"."};
     BOOL fFolder = FALSE;
     for (int i = 1; i < argc; i++) {
         const WCHAR *pwszArg = argv[i];
@@ -51,6 +56,18 @@ static BOOL ParseArguments(int argc, WCHAR **argv, Options *pOptions)
                                L" computer kent, zoals 1252.");
                 return FALSE;
             }
+        } else if (wcscmp(pwszArg, L"--oemcodepage") == 0) {
+            if (!ParseCodePage(i + 1 < argc ? argv[++i] : NULL, &pOptions->uOemCodePage)) {
+                PrintErrorLine(L"--oemcodepage verwacht het nummer van een codetabel die deze"
+                               L" computer kent, zoals 850.");
+                return FALSE;
+            }
+        } else if (wcscmp(pwszArg, L"--zip") == 0) {
+            pOptions->pwszZipOut = i + 1 < argc ? argv[++i] : NULL;
+            if (pOptions->pwszZipOut == NULL || pOptions->pwszZipOut[0] == L'\0') {
+                PrintErrorLine(L"--zip verwacht de naam van de zip die het maakt.");
+                return FALSE;
+            }
         } else if (pwszArg[0] == L'-' && pwszArg[1] == L'-') {
             PrintErrorLine(L"Onbekende optie: " + std::wstring(pwszArg));
             return FALSE;
@@ -62,11 +79,21 @@ static BOOL ParseArguments(int argc, WCHAR **argv, Options *pOptions)
             fFolder = TRUE;
         }
     }
-    if (pOptions->fForce && !pOptions->fWrite) {
-        PrintErrorLine(L"--force hoort bij --write.");
+    if (pOptions->fForce && !pOptions->fWrite && pOptions->pwszZipOut == NULL) {
+        PrintErrorLine(L"--force hoort bij --write of --zip.");
+        return FALSE;
+    }
+    if (pOptions->fWrite && pOptions->pwszZipOut != NULL) {
+        PrintErrorLine(L"--write en --zip gaan niet samen.");
         return FALSE;
     }
     return TRUE;
+}
+
+static BOOL IsFile(const WCHAR *pwszPath)
+{
+    DWORD dwAttr = GetFileAttributesW(pwszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 static BOOL IsFolder(const WCHAR *pwszPath)
@@ -86,6 +113,19 @@ int wmain(int argc, WCHAR **argv)
         PrintUsage(FALSE);
         return CHECK_SOUND;
     }
+    g_uPackCodePage = options.uCodePage;
+    g_uPackOemCodePage = options.uOemCodePage;
+    if (options.pwszZipOut == NULL && !options.fWrite && IsFile(options.pwszFolder))
+        return CheckPackZip(options.pwszFolder);
+    // The zip's name is taken where packcheck was started.
+    WCHAR wszZipOut[MAX_PATH];
+    if (options.pwszZipOut != NULL) {
+        DWORD cch = GetFullPathNameW(options.pwszZipOut, MAX_PATH, wszZipOut, NULL);
+        if (cch == 0 || cch >= MAX_PATH) {
+            PrintErrorLine(L"De naam van de zip is te lang: " + std::wstring(options.pwszZipOut));
+            return CHECK_NOT_RUN;
+        }
+    }
     // Everything after this works in the pack's folder, by relative names,
     // so a folder this machine's ANSI code page cannot name works too.
     if (!IsFolder(options.pwszFolder) || !SetCurrentDirectoryW(options.pwszFolder)) {
@@ -93,6 +133,7 @@ int wmain(int argc, WCHAR **argv)
                        + L" bestaat niet of kan niet worden geopend.");
         return CHECK_NOT_RUN;
     }
-    g_uPackCodePage = options.uCodePage;
+    if (options.pwszZipOut != NULL)
+        return WritePackZip(wszZipOut, options.fForce);
     return options.fWrite ? WritePackList(options.fForce) : CheckPack();
 }

@@ -84,22 +84,30 @@ std::wstring UnmappableReason(UINT uCodePage)
 void PrintUsage(BOOL fError)
 {
     static const WCHAR *const c_apwszUsage[] = {
-        L"Gebruik: packcheck [--codepage N] [MAP]",
+        L"Gebruik: packcheck [--codepage N] [--oemcodepage M] [MAP | PAKKET.zip]",
         L"         packcheck --write [--force] [--codepage N] [MAP]",
+        L"         packcheck --zip UIT.zip [--force] [--codepage N] [MAP]",
         L"",
         L"Controleert een pakket series voordat u het verstuurt: per regel van",
         L"MAP\\teinstal.txt wat instrrse.exe ermee doet op een computer met",
         L"codetabel N, welke bestanden de lijst niet noemt, de codering van de",
         L"lijst en of instrrse.exe in het pakket staat.",
         L"",
-        L"  MAP            de map van het pakket (standaard de huidige map)",
-        L"  --codepage N   de ANSI-codetabel van de gebruikers (standaard 1252)",
-        L"  --write        schrijft teinstal.txt voor alle bestanden van MAP",
-        L"                 (zonder .txt-bestanden, instrrse.exe en packcheck.exe)",
-        L"  --force        vervangt met --write een bestaande teinstal.txt",
+        L"  MAP              de map van het pakket (standaard de huidige map)",
+        L"  PAKKET.zip       een zip met het pakket, gecontroleerd zoals Windows",
+        L"                   Verkenner hem uitpakt",
+        L"  --codepage N     de ANSI-codetabel van de gebruikers (standaard 1252)",
+        L"  --oemcodepage M  hun OEM-codetabel, waarmee Verkenner de namen in een",
+        L"                   zip leest (standaard 850)",
+        L"  --write          schrijft teinstal.txt voor alle bestanden van MAP",
+        L"                   (zonder .txt-bestanden, instrrse.exe en packcheck.exe)",
+        L"  --zip UIT.zip    controleert MAP en maakt er de zip van om te versturen:",
+        L"                   de series, teinstal.txt, instrrse.exe en de .txt-bestanden",
+        L"  --force          vervangt met --write een bestaande teinstal.txt, met",
+        L"                   --zip een bestaande zip",
         L"",
         L"Afloopcode: 0 = elke serie wordt ge\u00EFnstalleerd, 1 = niet elke serie,",
-        L"2 = fout in de opdracht, of map of lijst ontbreekt.",
+        L"2 = fout in de opdracht, of map, zip of lijst ontbreekt of is onleesbaar.",
     };
     for (const WCHAR *pwszLine : c_apwszUsage) {
         if (fError)

@@ -32,7 +32,7 @@ while read -r target max_len; do
             -print_final_stats=1 -artifact_prefix="$work/" \
             "$work/found" "$corpus" >"$work/fuzz.log" 2>&1 </dev/null; then
         failed+=("$target")
-        grep -E '^(paths|list reader):|ERROR|runtime error|SUMMARY|Test unit written' "$work/fuzz.log" | head -20
+        grep -E '^(paths|list reader|zip reader):|ERROR|runtime error|SUMMARY|Test unit written' "$work/fuzz.log" | head -20
     fi
     grep -h -E '^Done [0-9]+ runs|number_of_executed_units' "$work/fuzz.log" | sed "s/^/fuzz: $target: /"
 

@@ -22,6 +22,9 @@ packages=(
     locales
     e2fsprogs util-linux
     fonts-comic-neue
+    # packcheck's zip reader and writer: zlib for both Windows targets; the
+    # zip tools make and unpack the zips of its tests; host zlib for its fuzzer.
+    libz-mingw-w64-dev zip unzip zlib1g-dev
 )
 
 # wine32 comes from the i386 side of the archive, which the package lists
@@ -48,9 +51,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The double-byte code page tests run the programs under a Japanese locale;
-# Wine needs it generated to map such file names to the disk.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    echo "setup: generating the ja_JP.UTF-8 locale"
-    "${sudo_cmd[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-fi
+# The double-byte code page tests run the programs under a Japanese locale,
+# the zip-name tests under a Dutch one; Wine needs each generated to map
+# such file names to the disk.
+for lang in ja_JP nl_NL; do
+    if ! locale -a 2>/dev/null | grep -qi "^$lang\.utf-\?8$"; then
+        echo "setup: generating the $lang.UTF-8 locale"
+        "${sudo_cmd[@]}" localedef -i "$lang" -f UTF-8 "$lang.UTF-8"
+    fi
+done

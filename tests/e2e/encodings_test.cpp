@@ -142,4 +142,65 @@ TEST_F(EncodedList, ANameTheCodePageCannotHoldIsNamedAsWrittenAndKept)
     ExpectListKept(list);
 }
 
+// The names zip tools give "Café-weetjes.rrs" when Explorer unpacks the zip
+// on a Dutch machine (ANSI 1252, OEM 850): these run with LC_ALL=nl_NL.UTF-8.
+struct ZipToolCase {
+    const char *label;
+    const wchar_t *unpacked;
+};
+
+const ZipToolCase kZipToolCases[] = {
+    {"Utf8ReadAsOem", L"Caf\u251C\u00AE-weetjes.rrs"},        // Info-ZIP's zip
+    {"Decomposed", L"Cafe\u0301-weetjes.rrs"},                // the Mac's archivers
+    {"DecomposedUtf8ReadAsOem", L"Cafe\u2560\u00FC-weetjes.rrs"},
+    {"AnsiReadAsOem", L"Caf\u00DA-weetjes.rrs"},              // a Windows tool in 1252
+};
+
+class ZipToolNames : public EncodedList {
+protected:
+    const std::wstring listed = L"Café-weetjes.rrs";
+    const std::string bytes = driver::SeriesBytes("weetjes");
+
+    void SetUp() override
+    {
+        EncodedList::SetUp();
+        ASSERT_EQ(GetOEMCP(), 850u) << "run with LC_ALL=nl_NL.UTF-8";
+        ASSERT_EQ(GetACP(), 1252u);
+    }
+};
+
+class ZipToolForm : public ZipToolNames, public ::testing::WithParamInterface<ZipToolCase> {};
+
+TEST_P(ZipToolForm, IsInstalledUnderTheListedName)
+{
+    ASSERT_TRUE(driver::WriteFileW(StartPathW(GetParam().unpacked), bytes));
+    EXPECT_EQ(RunList(Encode(Encoding::Utf8, listed + L"\r\n"), "Succes"),
+              driver::Widen(kSuccessText, CP_ACP));
+    std::string moved;
+    EXPECT_TRUE(driver::ReadFileW(DataPathW(listed), &moved) && moved == bytes);
+    EXPECT_FALSE(driver::FileExistsW(StartPathW(GetParam().unpacked)));
+    EXPECT_FALSE(driver::FileExistsW(DataPathW(GetParam().unpacked)));
+    ExpectListDeleted();
+}
+
+INSTANTIATE_TEST_SUITE_P(ZipTool, ZipToolForm, ::testing::ValuesIn(kZipToolCases),
+                         [](const ::testing::TestParamInfo<ZipToolCase> &info) {
+                             return std::string(info.param.label);
+                         });
+
+// Only those forms count: a name without the accent is another series.
+TEST_F(ZipToolNames, ALookAlikeIsNeverTaken)
+{
+    const std::wstring lookAlike = L"Cafe-weetjes.rrs";
+    ASSERT_TRUE(driver::WriteFileW(StartPathW(lookAlike), bytes));
+    const std::string list = Encode(Encoding::Utf8, listed + L"\r\n");
+    std::wstring text = RunList(list, "Let op");
+    EXPECT_EQ(NamesShown(text), NotMovedTextW({listed}));
+    EXPECT_NE(text.find(L"\n    staat niet in de map van het pakket\n"), std::wstring::npos) << text;
+    std::string kept;
+    EXPECT_TRUE(driver::ReadFileW(StartPathW(lookAlike), &kept) && kept == bytes);
+    EXPECT_FALSE(driver::FileExistsW(DataPathW(listed)));
+    ExpectListKept(list);
+}
+
 }  // namespace

@@ -192,4 +192,103 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
     ExpectListDeleted();
 }
 
+// A command of the build machine's shell, with Debian's Info-ZIP tools:
+// Wine starts a program of the machine itself when given its path, but
+// gives no handle to wait on, so the command leaves its exit code in a
+// file of cwd once it has ended. These runs take a Dutch machine's code
+// pages (ANSI 1252, OEM 850) and a UTF-8 locale for the tools:
+// LC_ALL=nl_NL.UTF-8.
+int RunShell(const std::string &command, const std::string &cwd)
+{
+    const std::string rcPath = cwd + "\\shell.rc";
+    DeleteFileA(rcPath.c_str());
+    std::string line = "sh -c \"" + command + "; echo $? >shell.tmp && mv shell.tmp shell.rc\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA("Z:\\bin\\sh", &line[0], NULL, NULL, FALSE, 0, NULL, cwd.c_str(), &si, &pi))
+        return -1;
+    if (pi.hThread != NULL)
+        CloseHandle(pi.hThread);
+    if (pi.hProcess != NULL)
+        CloseHandle(pi.hProcess);
+    std::string rc;
+    for (DWORD dwStart = GetTickCount(); GetTickCount() - dwStart < driver::kWaitMs; Sleep(50))
+        if (driver::ReadFile(rcPath, &rc) && !rc.empty())
+            break;
+    DeleteFileA(rcPath.c_str());
+    return rc.empty() ? -1 : atoi(rc.c_str());
+}
+
+class ZipPack : public PackCheck {
+protected:
+    const std::vector<std::string> series = {"Caf\xE9-weetjes.rrs", "b.dat", "serie7"};
+
+    void SetUp() override
+    {
+        PackCheck::SetUp();
+        ASSERT_EQ(GetOEMCP(), 850u) << "run with LC_ALL=nl_NL.UTF-8";
+        AddSeries(series);
+        AddSeries({"Lees mij.txt", "instrrse.exe"});
+        WriteList("Café-weetjes.rrs\r\nb.dat\r\nserie7\r\nLees mij.txt\r\n");
+    }
+
+    size_t TempLeftOvers()
+    {
+        char szTemp[MAX_PATH];
+        GetTempPathA(MAX_PATH, szTemp);
+        return driver::FindNames(std::string(szTemp) + "pck*").size();
+    }
+};
+
+// Info-ZIP's zip stores the UTF-8 bytes of the file system without saying
+// so: Explorer writes "Caf├®-weetjes.rrs", which the installer still finds.
+TEST_F(ZipPack, ZipFromInfoZipIsJudgedAsExplorerUnpacksIt)
+{
+    ASSERT_EQ(RunShell("zip -qr pack.zip nieuw", root), 0);
+    size_t cLeftOvers = TempLeftOvers();
+    Console run = Run("..\\pack.zip");
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_PRINTS(run, "\\pack.zip, map \"nieuw\", uitgepakt zoals Windows Verkenner dat doet met"
+                       " OEM-codetabel 850\r\n");
+    EXPECT_PRINTS(run, "  \"Café-weetjes.rrs\": wordt verplaatst (het bestand \"Caf├®-weetjes.rrs\","
+                       " zoals een zip-programma het noemde)\r\n");
+    EXPECT_PRINTS(run, "  \"Café-weetjes.rrs\" wordt \"Caf├®-weetjes.rrs\"; instrrse.exe vindt de"
+                       " serie toch en installeert hem als \"Café-weetjes.rrs\"\r\n");
+    EXPECT_PRINTS(run, "installeert instrrse.exe elke serie uit de lijst (3).\r\n");
+    EXPECT_EQ(TempLeftOvers(), cLeftOvers) << "the unpacked names must go again";
+    EXPECT_EQ(Run("teinstal.txt").exitCode, 2u) << "not a zip";
+}
+
+// The zip packcheck makes unpacks under the listed names, and the real
+// installer installs every series from it.
+TEST_F(ZipPack, MadeZipUnpacksAsWrittenAndInstalls)
+{
+    AddSeries({"niet genoemd.dat"});
+    const std::string list = "Café-weetjes.rrs\r\nb.dat\r\nserie7\r\nLees mij.txt\r\n";
+    WriteList(list + "ontbreekt.dat\r\n");
+    EXPECT_EQ(Run("--zip ..\\pack.zip").exitCode, 1u);
+    EXPECT_FALSE(driver::FileExists(root + "\\pack.zip")) << "a zip of a faulty pack";
+    WriteList(list);
+    Console run = Run("--zip ..\\pack.zip");
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_PRINTS(run, "\\pack.zip (6 bestanden in de map \"nieuw\").\r\n");
+    EXPECT_EQ(Run("--zip ..\\pack.zip").exitCode, 2u) << "replaced a zip without --force";
+    EXPECT_EQ(Run("--zip ..\\pack.zip --force").exitCode, 0u);
+    EXPECT_FALSE(driver::FileExists(root + "\\pack.zip.packcheck-deel"));
+    EXPECT_EQ(Run("..\\pack.zip").exitCode, 0u) << "its own zip, deflated, checked";
+
+    driver::MakeFolder(root + "\\uitgepakt");
+    ASSERT_EQ(RunShell("unzip -q ../pack.zip", root + "\\uitgepakt"), 0);
+    start = root + "\\uitgepakt\\nieuw";
+    EXPECT_EQ(driver::ListFolder(start),
+              std::vector<std::string>({"Caf\xE9-weetjes.rrs", "Lees mij.txt", "b.dat",
+                                        "instrrse.exe", "serie7", "teinstal.txt"}));
+    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
+    for (const std::string &name : series)
+        ExpectInDataOnly(name);
+    ExpectInStartOnly("Lees mij.txt");
+    ExpectListDeleted();
+}
+
 }  // namespace

@@ -1,0 +1,343 @@
+#include "packcheck/zipcheck.h"
+#include "packcheck/output.h"
+#include "packcheck/packfiles.h"
+#include "packcheck/zipformat.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// More than any pack; a list larger than this is no list of series.
+static const DWORD c_cbZipMax = 256u * 1024 * 1024;
+static const size_t c_cbListMax = 16u * 1024 * 1024;
+
+// A file or folder right inside the pack's folder of the zip.
+struct PackItem {
+    std::wstring wszExplorer;   // its name as Explorer writes it
+    std::wstring wsz7Zip;       // its name as 7-Zip writes it: what its maker meant
+    BOOL fFolder;
+    const ZipEntry *pEntry;     // NULL for a folder only implied by a path
+};
+
+static std::vector<PackItem> s_aItems;
+
+static BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
+{
+    return CompareStringOrdinal(wszA.c_str(), (int)wszA.size(), wszB.c_str(), (int)wszB.size(),
+                                TRUE) == CSTR_EQUAL;
+}
+
+static BOOL Decode(const std::string &bytes, UINT uCodePage, DWORD dwFlags, std::wstring *pwsz)
+{
+    pwsz->clear();
+    if (bytes.empty())
+        return TRUE;
+    int cch = MultiByteToWideChar(uCodePage, dwFlags, bytes.data(), (int)bytes.size(), NULL, 0);
+    if (cch <= 0)
+        return FALSE;
+    pwsz->assign((size_t)cch, L'\0');
+    MultiByteToWideChar(uCodePage, dwFlags, bytes.data(), (int)bytes.size(), &(*pwsz)[0], cch);
+    return TRUE;
+}
+
+static std::wstring WithSlashes(std::wstring wsz)
+{
+    for (WCHAR &wch : wsz)
+        if (wch == L'\\')
+            wch = L'/';
+    return wsz;
+}
+
+// Explorer follows the format: UTF-8 when the entry says so, else the OEM
+// code page.
+static std::wstring ExplorerName(const ZipEntry &entry)
+{
+    std::wstring wsz;
+    Decode(entry.name, (entry.wFlags & c_wZipFlagUtf8) ? CP_UTF8 : g_uPackOemCodePage, 0, &wsz);
+    return WithSlashes(wsz);
+}
+
+// 7-Zip also takes Info-ZIP's Unicode Path field, and UTF-8 from Unix.
+static std::wstring SevenZipName(const ZipEntry &entry)
+{
+    std::wstring wsz;
+    if (entry.wFlags & c_wZipFlagUtf8)
+        return ExplorerName(entry);
+    if ((!entry.unicodePath.empty() && Decode(entry.unicodePath, CP_UTF8, MB_ERR_INVALID_CHARS, &wsz))
+        || (entry.bHost == c_bZipHostUnix && Decode(entry.name, CP_UTF8, MB_ERR_INVALID_CHARS, &wsz)))
+        return WithSlashes(wsz);
+    Decode(entry.name, g_uPackOemCodePage, 0, &wsz);
+    return WithSlashes(wsz);
+}
+
+static BOOL ReadZipFile(const WCHAR *pwszZip, std::vector<unsigned char> *pBytes)
+{
+    HANDLE hFile = CreateFileW(pwszZip, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return FALSE;
+    LARGE_INTEGER cb;
+    BOOL fRead = GetFileSizeEx(hFile, &cb) && cb.QuadPart <= c_cbZipMax;
+    if (fRead) {
+        pBytes->resize((size_t)cb.QuadPart);
+        DWORD cbRead = 0;
+        fRead = cb.QuadPart == 0
+             || (ReadFile(hFile, &(*pBytes)[0], (DWORD)cb.QuadPart, &cbRead, NULL)
+                 && cbRead == (DWORD)cb.QuadPart);
+    }
+    CloseHandle(hFile);
+    return fRead;
+}
+
+static std::wstring LastPart(const std::wstring &wszPath)
+{
+    size_t iSlash = wszPath.find_last_of(L'/');
+    return iSlash == std::wstring::npos ? wszPath : wszPath.substr(iSlash + 1);
+}
+
+// The folders (as Explorer names them, with their "/", "" for the top)
+// that hold a teinstal.txt.
+static std::vector<std::wstring> ListFolders(const std::vector<ZipEntry> &aEntries)
+{
+    std::vector<std::wstring> awszFolders;
+    for (const ZipEntry &entry : aEntries) {
+        std::wstring wszPath = ExplorerName(entry);
+        if (!EqualIgnoringCase(LastPart(wszPath), c_wszListName))
+            continue;
+        std::wstring wszFolder = wszPath.substr(0, wszPath.size() - wcslen(c_wszListName));
+        BOOL fSeen = FALSE;
+        for (const std::wstring &wszSeen : awszFolders)
+            fSeen = fSeen || EqualIgnoringCase(wszSeen, wszFolder);
+        if (!fSeen)
+            awszFolders.push_back(wszFolder);
+    }
+    return awszFolders;
+}
+
+static BOOL StartsWith(const std::wstring &wsz, const std::wstring &wszStart)
+{
+    return wsz.size() >= wszStart.size()
+        && EqualIgnoringCase(wsz.substr(0, wszStart.size()), wszStart);
+}
+
+// What lies right inside the folder, as Explorer unpacks it; a deeper path
+// makes its first folder.
+static void CollectItems(const std::vector<ZipEntry> &aEntries, const std::wstring &wszFolder)
+{
+    s_aItems.clear();
+    for (const ZipEntry &entry : aEntries) {
+        std::wstring wszExplorer = ExplorerName(entry), wsz7Zip = SevenZipName(entry);
+        if (!StartsWith(wszExplorer, wszFolder) || wszExplorer.size() == wszFolder.size())
+            continue;
+        wszExplorer.erase(0, wszFolder.size());
+        size_t iSlash = wszExplorer.find(L'/');
+        PackItem item = {wszExplorer.substr(0, iSlash), LastPart(wsz7Zip),
+                         iSlash != std::wstring::npos || (entry.dwAttributes & 0x10), &entry};
+        if (iSlash != std::wstring::npos)
+            item.pEntry = NULL;
+        s_aItems.push_back(item);
+    }
+}
+
+// A name Explorer could write as it stands: anything else is left out, as
+// it never reaches the users' folder under that name.
+static BOOL IsWritableName(const std::wstring &wszName)
+{
+    return !wszName.empty() && wszName != L"." && wszName != L".."
+        && wszName.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos
+        && std::find_if(wszName.begin(), wszName.end(), [](WCHAR wch) { return wch < 32; })
+               == wszName.end();
+}
+
+// Windows opens a device for these names in any folder, whatever follows
+// the dot.
+static BOOL IsDeviceName(const std::wstring &wszName)
+{
+    std::wstring wszBase = wszName.substr(0, wszName.find(L'.'));
+    while (!wszBase.empty() && wszBase.back() == L' ')
+        wszBase.pop_back();
+    static const WCHAR *const apwszDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$",
+                                                 L"CONOUT$"};
+    for (const WCHAR *pwsz : apwszDevices)
+        if (EqualIgnoringCase(wszBase, pwsz))
+            return TRUE;
+    return wszBase.size() == 4
+        && (EqualIgnoringCase(wszBase.substr(0, 3), L"COM")
+            || EqualIgnoringCase(wszBase.substr(0, 3), L"LPT"))
+        && wcschr(L"0123456789\u00B9\u00B2\u00B3", wszBase[3]) != NULL;
+}
+
+// The temporary folder the pack's folder is unpacked into: names only, as
+// the contents of the series change nothing the installer decides; the
+// list alone is written whole.
+struct Unpacked {
+    std::wstring wszFile;     // the unique name GetTempFileNameW made
+    std::wstring wszFolder;   // beside it
+    std::vector<std::wstring> awszMade;   // in the folder, in the order made
+};
+
+static BOOL MakeTempFolder(Unpacked *pUnpacked)
+{
+    WCHAR wszTemp[MAX_PATH], wszFile[MAX_PATH];
+    DWORD cch = GetTempPathW(MAX_PATH, wszTemp);
+    if (cch == 0 || cch >= MAX_PATH || GetTempFileNameW(wszTemp, L"pck", 0, wszFile) == 0)
+        return FALSE;
+    pUnpacked->wszFile = wszFile;
+    pUnpacked->wszFolder = pUnpacked->wszFile + L".map";
+    return CreateDirectoryW(pUnpacked->wszFolder.c_str(), NULL);
+}
+
+static BOOL MakeItem(const PackItem &item, const std::string &list, Unpacked *pUnpacked)
+{
+    std::wstring wszPath = pUnpacked->wszFolder + L"\\" + item.wszExplorer;
+    if (item.fFolder) {
+        if (!CreateDirectoryW(wszPath.c_str(), NULL))
+            return GetLastError() == ERROR_ALREADY_EXISTS;
+        pUnpacked->awszMade.push_back(wszPath);
+        return TRUE;
+    }
+    HANDLE hFile = CreateFileW(wszPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;   // a name twice in the zip
+    pUnpacked->awszMade.push_back(wszPath);
+    BOOL fList = EqualIgnoringCase(item.wszExplorer, c_wszListName);
+    DWORD cbWritten = 0;
+    BOOL fWritten = !fList || list.empty()
+                 || (WriteFile(hFile, list.data(), (DWORD)list.size(), &cbWritten, NULL)
+                     && cbWritten == list.size());
+    return CloseHandle(hFile) && fWritten;
+}
+
+static BOOL Unpack(const std::string &list, Unpacked *pUnpacked)
+{
+    if (!MakeTempFolder(pUnpacked))
+        return FALSE;
+    for (const PackItem &item : s_aItems)
+        if (IsWritableName(item.wszExplorer) && !IsDeviceName(item.wszExplorer)
+            && !MakeItem(item, list, pUnpacked))
+            return FALSE;
+    return TRUE;
+}
+
+static void RemoveUnpacked(const Unpacked &unpacked)
+{
+    for (size_t i = unpacked.awszMade.size(); i-- > 0;) {
+        const WCHAR *pwszPath = unpacked.awszMade[i].c_str();
+        if (!DeleteFileW(pwszPath))
+            RemoveDirectoryW(pwszPath);
+    }
+    if (!unpacked.wszFolder.empty())
+        RemoveDirectoryW(unpacked.wszFolder.c_str());
+    if (!unpacked.wszFile.empty())
+        DeleteFileW(unpacked.wszFile.c_str());
+}
+
+// The list as the zip holds it. The first entry of that name counts, as
+// for Explorer, which asks before it writes a second over it.
+static BOOL ReadList(const std::vector<unsigned char> &bytes, std::string *pList)
+{
+    for (const PackItem &item : s_aItems)
+        if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wszExplorer, c_wszListName))
+            return ReadZipEntry(bytes.data(), bytes.size(), *item.pEntry, c_cbListMax, pList);
+    return FALSE;
+}
+
+static std::wstring Composed(const std::wstring &wszName)
+{
+    WCHAR wsz[MAX_PATH];
+    int cch = FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), wsz, MAX_PATH);
+    return cch > 0 ? std::wstring(wsz, (size_t)cch) : wszName;
+}
+
+// The name Explorer gives a series that the list names otherwise, and what
+// the installer then does.
+static void ReportZipNames()
+{
+    std::vector<std::wstring> awszLines;
+    for (const ListedSeries &series : CheckedSeries()) {
+        if (series.fOtherForm) {
+            awszLines.push_back(QuotedName(series.wszName) + L" wordt " + QuotedName(series.wszFound)
+                                + L"; instrrse.exe vindt de serie toch en installeert hem als "
+                                + QuotedName(series.wszName));
+            continue;
+        }
+        if (!series.wszFound.empty())
+            continue;
+        for (const PackItem &item : s_aItems)
+            if (!item.fFolder && item.wszExplorer != item.wsz7Zip
+                && EqualIgnoringCase(Composed(item.wsz7Zip), Composed(series.wszName)))
+                awszLines.push_back(QuotedName(series.wszName) + L" wordt "
+                                    + QuotedName(item.wszExplorer)
+                                    + L"; daaronder vindt instrrse.exe de serie niet");
+    }
+    if (awszLines.empty())
+        return;
+    PrintLine(L"");
+    PrintLine(L"Waarschuwing: Windows Verkenner pakt deze series uit onder een andere naam dan"
+              L" de lijst noemt:");
+    for (const std::wstring &wszLine : awszLines)
+        PrintLine(L"  " + wszLine);
+    PrintLine(L"Maak de zip met packcheck --zip: dan pakt elk programma de namen uit zoals de"
+              L" lijst ze noemt.");
+}
+
+static CheckStatus CheckUnpacked(const Unpacked &unpacked, const std::wstring &wszShownAs)
+{
+    WCHAR wszSaved[MAX_PATH];
+    DWORD cch = GetCurrentDirectoryW(MAX_PATH, wszSaved);
+    if (cch == 0 || cch >= MAX_PATH || !SetCurrentDirectoryW(unpacked.wszFolder.c_str())) {
+        PrintErrorLine(L"De zip kon niet in een tijdelijke map worden bekeken.");
+        return CHECK_NOT_RUN;
+    }
+    CheckStatus status = CheckPack(wszShownAs.c_str(), ReportZipNames);
+    SetCurrentDirectoryW(wszSaved);
+    return status;
+}
+
+static std::wstring FullPath(const WCHAR *pwszPath)
+{
+    WCHAR wsz[32768];
+    DWORD cch = GetFullPathNameW(pwszPath, 32768, wsz, NULL);
+    return cch > 0 && cch < 32768 ? std::wstring(wsz) : std::wstring(pwszPath);
+}
+
+CheckStatus CheckPackZip(const WCHAR *pwszZip)
+{
+    std::wstring wszZip = FullPath(pwszZip);
+    std::vector<unsigned char> bytes;
+    std::vector<ZipEntry> aEntries;
+    if (!ReadZipFile(pwszZip, &bytes)
+        || !ReadZipDirectory(bytes.data(), bytes.size(), &aEntries)) {
+        PrintErrorLine(wszZip + L" is geen zip-bestand dat packcheck kan lezen.");
+        return CHECK_NOT_RUN;
+    }
+    std::vector<std::wstring> awszFolders = ListFolders(aEntries);
+    if (awszFolders.size() != 1) {
+        PrintErrorLine(awszFolders.empty()
+                       ? L"Er staat geen teinstal.txt in " + wszZip + L"."
+                       : L"In " + wszZip + L" houden meer mappen een teinstal.txt; een pakket"
+                         L" is \u00E9\u00E9n map met \u00E9\u00E9n lijst.");
+        return CHECK_NOT_RUN;
+    }
+    CollectItems(aEntries, awszFolders[0]);
+    std::string list;
+    if (!ReadList(bytes, &list)) {
+        PrintErrorLine(L"teinstal.txt in " + wszZip + L" kan niet worden gelezen"
+                       L" (beschadigd, versleuteld of te groot).");
+        return CHECK_NOT_RUN;
+    }
+    std::wstring wszShownAs = wszZip;
+    if (!awszFolders[0].empty())
+        wszShownAs += L", map " + QuotedName(awszFolders[0].substr(0, awszFolders[0].size() - 1));
+    wszShownAs += L", uitgepakt zoals Windows Verkenner dat doet met OEM-codetabel "
+                + Number(g_uPackOemCodePage);
+
+    Unpacked unpacked;
+    CheckStatus status = CHECK_NOT_RUN;
+    if (Unpack(list, &unpacked))
+        status = CheckUnpacked(unpacked, wszShownAs);
+    else
+        PrintErrorLine(L"De zip kon niet in een tijdelijke map worden bekeken.");
+    RemoveUnpacked(unpacked);
+    return status;
+}
