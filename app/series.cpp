@@ -15,36 +15,38 @@ static int g_cNotMoved;
 static WCHAR g_wszNotMoved[c_cNamesShown * c_cchNameShown + 1];
 static BOOL g_fListUnread;
 
-static void NoteNotMoved(EntryVerdict verdict, const char *pszName)
+static void NoteNotMoved(const ListFile *pList, EntryVerdict verdict, const char *pszName)
 {
     if (g_cNotMoved < c_cNamesShown) {
         WCHAR wszName[c_cchNameShown];
-        EntryNameForUser(verdict, pszName, wszName, c_cchNameShown);
+        EntryNameForUser(pList, verdict, pszName, wszName, c_cchNameShown);
         AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), wszName);
         AppendWide(g_wszNotMoved, sizeof(g_wszNotMoved) / sizeof(WCHAR), L"\n");
     }
     g_cNotMoved++;
 }
 
-static void MoveEntry()
+static void MoveEntry(const ListFile *pList)
 {
     char szName[MAX_PATH];
-    EntryVerdict verdict = JudgeListEntry(g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
+    EntryVerdict verdict = JudgeListEntry(pList, g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
     if (verdict == VERDICT_NO_FILE || verdict == VERDICT_SKIP_TXT)
         return;
     if (verdict != VERDICT_MOVE || !MoveSeriesFile(szName))
-        NoteNotMoved(verdict, szName);
+        NoteNotMoved(pList, verdict, szName);
 }
 
 BOOL MoveSeries(FILE *file)
 {
     g_cNotMoved = 0;
     g_wszNotMoved[0] = L'\0';
-    g_fListUnread = !OpenList(file, CP_ACP);
-    while (!g_fListUnread && ReadListEntry(file))
-        MoveEntry();
+    ListFile list;
+    g_fListUnread = !OpenList(file, CP_ACP, &list);
+    while (!g_fListUnread && ReadListEntry(&list))
+        MoveEntry(&list);
     RemovePartFolder();
-    g_fListUnread = g_fListUnread || ferror(file) != 0;
+    g_fListUnread = g_fListUnread || list.fReadError;
+    CloseList(&list);
     return g_cNotMoved == 0 && !g_fListUnread;
 }
 
