@@ -25,36 +25,28 @@ static BOOL IsLowSurrogate(WCHAR wch)
     return wch >= 0xDC00 && wch <= 0xDFFF;
 }
 
-static WCHAR AnsiUnit(BYTE b)
-{
-    return b < 0x80 ? (WCHAR)b : (WCHAR)(0xDC00 | b);
-}
-
 // In blocks of the C library's own 4 KiB until the end or an error: a list
 // that cannot be read past some point still gives every entry before it,
-// where one larger read would fail whole.
+// where one larger read would fail whole. The buffer is sized for the list
+// as it stands, since growing it would cost more than the reading.
 static BYTE *ReadWhole(FILE *file, size_t *pcb, BOOL *pfReadError)
 {
+    long cbFile = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : 0;
+    fseek(file, 0, SEEK_SET);
     BYTE *pb = NULL;
-    size_t cb = 0, cbAlloc = 0;
-    for (;;) {
+    size_t cb = 0, cbAlloc = 0, cbRead = 1;
+    while (cbRead > 0) {
         if (cbAlloc - cb < 4096) {
-            size_t cbMore = cbAlloc == 0 ? 65536 : 2 * cbAlloc;
-            BYTE *pbMore = cbMore <= c_cbListMax ? (BYTE *)realloc(pb, cbMore) : NULL;
-            if (pbMore == NULL) {
-                *pfReadError = TRUE;
+            cbAlloc = cbAlloc == 0 ? (cbFile > 0 ? (size_t)cbFile : 0) + 4096 : 2 * cbAlloc;
+            BYTE *pbMore = cbAlloc <= c_cbListMax ? (BYTE *)realloc(pb, cbAlloc) : NULL;
+            if (pbMore == NULL)
                 break;
-            }
             pb = pbMore;
-            cbAlloc = cbMore;
         }
-        size_t cbRead = fread(pb + cb, 1, 4096, file);
+        cbRead = fread(pb + cb, 1, 4096, file);
         cb += cbRead;
-        if (cbRead == 0) {
-            *pfReadError = ferror(file) != 0;
-            break;
-        }
     }
+    *pfReadError = cbRead > 0 || ferror(file) != 0;
     *pcb = cb;
     return pb;
 }
@@ -76,7 +68,7 @@ static size_t DecodeLine(const BYTE *pb, size_t cb, WCHAR *pwch, BOOL *pfUtf8, B
         *pfAnsi = TRUE;
     }
     for (i = 0; i < cb; i++)
-        pwch[i] = AnsiUnit(pb[i]);
+        pwch[i] = pb[i] < 0x80 ? (WCHAR)pb[i] : (WCHAR)(0xDC00 | pb[i]);
     return cb;
 }
 
