@@ -179,6 +179,40 @@ static size_t UnitsThatFit(const ListFile *pList, const WCHAR *pwch, size_t cwch
     return i;
 }
 
+// Bytes as they stand: of a line read as ANSI, or ASCII, which is the same
+// in every code page read.
+static void TakeBytes(ListFile *pList, const WCHAR *pwch, size_t cwchText, BOOL fAnsi)
+{
+    for (size_t i = 0; i < cwchText; i++)
+        g_szListLine[i] = (char)(pwch[i] & 0xFF);
+    int cwchWide = (int)cwchText;
+    if (fAnsi)
+        cwchWide = MultiByteToWideChar(pList->uCodePage, 0, g_szListLine, (int)cwchText,
+                                       pList->wszEntry, 2 * c_cbListEntry);
+    else
+        memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
+    pList->wszEntry[cwchWide] = L'\0';
+}
+
+// A Unicode piece converted to the code page; the text is its first
+// cwchText units. Returns the units that fit in one entry.
+static size_t ConvertPiece(ListFile *pList, const WCHAR *pwch, size_t cwchPiece, size_t cwchText)
+{
+    char ab[8 * c_cbListEntry];
+    int cb = ToCodePage(pList, pwch, cwchPiece, ab, sizeof(ab), &pList->fUnmappable);
+    size_t cwchFit = cb > c_cbListEntry ? UnitsThatFit(pList, pwch, cwchPiece) : cwchPiece;
+    if (cwchText == cwchPiece && cb <= c_cbListEntry) {
+        memcpy(g_szListLine, ab, (size_t)cb);
+    } else {
+        if (cwchText > cwchFit)
+            cwchText = cwchFit;
+        ToCodePage(pList, pwch, cwchText, g_szListLine, c_cbListEntry, &pList->fUnmappable);
+    }
+    memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
+    pList->wszEntry[cwchText] = L'\0';
+    return cwchFit;
+}
+
 // A piece of a line: up to 149 characters, each at least one byte once
 // converted, then as many as fit in 149 bytes. Its text ends at a NUL.
 static void ReadPiece(ListFile *pList, const WCHAR *pwch, size_t cwch)
@@ -198,32 +232,12 @@ static void ReadPiece(ListFile *pList, const WCHAR *pwch, size_t cwch)
         cwchText++;
 
     if (!fPastAscii || fAnsi) {
-        // Bytes as they stand; ASCII is the same in every code page read.
-        for (size_t i = 0; i < cwchText; i++)
-            g_szListLine[i] = (char)(pwch[i] & 0xFF);
-        int cwchWide = !fAnsi ? (int)cwchText
-                     : MultiByteToWideChar(pList->uCodePage, 0, g_szListLine, (int)cwchText,
-                                           pList->wszEntry, 2 * c_cbListEntry);
-        if (!fAnsi)
-            memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
-        pList->wszEntry[cwchWide] = L'\0';
+        TakeBytes(pList, pwch, cwchText, fAnsi);
     } else {
-        char ab[8 * c_cbListEntry];
-        size_t cwchConverted = cwchPiece;
-        int cb = ToCodePage(pList, pwch, cwchPiece, ab, sizeof(ab), &pList->fUnmappable);
-        if (cb > c_cbListEntry) {
-            // The rest of the line, and the break that ended it, come next.
-            cwchPiece = UnitsThatFit(pList, pwch, cwchPiece);
-            fFull = TRUE;
-            if (cwchText > cwchPiece)
-                cwchText = cwchPiece;
-        }
-        if (cwchText == cwchConverted && cb <= c_cbListEntry)
-            memcpy(g_szListLine, ab, (size_t)cb);
-        else
-            ToCodePage(pList, pwch, cwchText, g_szListLine, c_cbListEntry, &pList->fUnmappable);
-        memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
-        pList->wszEntry[cwchText] = L'\0';
+        size_t cwchFit = ConvertPiece(pList, pwch, cwchPiece, cwchText);
+        // The rest of the line, and the break that ended it, come next.
+        fFull = fFull || cwchFit < cwchPiece;
+        cwchPiece = cwchFit;
         // Only a whole line is the entry an ANSI reading would give.
         if ((pList->nEncoding == LIST_UTF8 || pList->nEncoding == LIST_UTF8_ANSI) && !fFull
             && !pList->fContinues) {
