@@ -129,6 +129,19 @@ TEST_F(EncodedList, AnAnsiListThatIsValidUtf8MovesWhatItAlwaysMoved)
     ExpectListDeleted();
 }
 
+// A file of that other reading already in the data folder, say an older
+// series, never keeps the file the list means from being installed.
+TEST_F(EncodedList, AFileOfTheRawNameInTheDataFolderDoesNotStopTheSeries)
+{
+    const std::string meant = driver::Narrow(L"Café.dat", CP_ACP);
+    const std::string raw = driver::Narrow(L"CafÃ©.dat", CP_ACP);
+    AddSeries({meant});
+    driver::WriteFile(DataPath(raw), "ouder");
+    EXPECT_EQ(RunList(Encode(Encoding::Utf8, L"Café.dat\r\n"), "Succes"), driver::Widen(kSuccessText, CP_ACP));
+    ExpectInDataOnly(meant);
+    EXPECT_TRUE(driver::HasBytes(DataPath(raw), "ouder"));
+}
+
 // Code page 1252 has no "Ł" nor "ź": the series stays, the warning names it
 // as written (no question marks, no "Lodz"), the list stays for another
 // run, and the other series move, one of them from behind such a folder.
