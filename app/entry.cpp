@@ -95,7 +95,8 @@ static BOOL IsFileInFolder(const ListFile *pList, const char *pszDir, const char
 {
     WCHAR wszName[MAX_PATH];
     WCHAR wszPath[MAX_PATH];
-    if (pszDir == NULL || MultiByteToWideChar(pList->uCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0
+    if (pszDir == NULL
+        || MultiByteToWideChar(pList->uCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0
         || MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH) == 0
         || !AppendWide(wszPath, MAX_PATH, wszName))
         return FALSE;

@@ -93,9 +93,10 @@ static size_t Decode(const BYTE *pb, size_t cb, WCHAR *pwch, int *pnEncoding)
 {
     size_t cwch = 0;
     if (cb >= 2 && ((pb[0] == 0xFF && pb[1] == 0xFE) || (pb[0] == 0xFE && pb[1] == 0xFF))) {
-        *pnEncoding = pb[0] == 0xFF ? LIST_UTF16LE : LIST_UTF16BE;
+        int iLow = pb[0] == 0xFF ? 0 : 1;
+        *pnEncoding = iLow == 0 ? LIST_UTF16LE : LIST_UTF16BE;
         for (size_t i = 2; i + 1 < cb; i += 2)
-            pwch[cwch++] = pb[0] == 0xFF ? (WCHAR)(pb[i] | pb[i + 1] << 8) : (WCHAR)(pb[i] << 8 | pb[i + 1]);
+            pwch[cwch++] = (WCHAR)(pb[i + iLow] | pb[i + 1 - iLow] << 8);
     } else if (cb >= 3 && pb[0] == 0xEF && pb[1] == 0xBB && pb[2] == 0xBF) {
         *pnEncoding = LIST_UTF8_BOM;
         int cwchDecoded = cb == 3 ? 0 : MultiByteToWideChar(CP_UTF8, 0, (const char *)pb + 3,
@@ -156,8 +157,9 @@ static int ToCodePage(const ListFile *pList, const WCHAR *pwch, size_t cwch, cha
     BOOL fChecked = pList->fCheckedConversion;
     *pfUnmappable = FALSE;
     return cwch == 0 ? 0
-         : WideCharToMultiByte(pList->uCodePage, fChecked ? WC_NO_BEST_FIT_CHARS : 0, pwch, (int)cwch,
-                               pch, cb, fChecked ? "?" : NULL, fChecked ? pfUnmappable : NULL);
+         : WideCharToMultiByte(pList->uCodePage, fChecked ? WC_NO_BEST_FIT_CHARS : 0, pwch,
+                               (int)cwch, pch, cb, fChecked ? "?" : NULL,
+                               fChecked ? pfUnmappable : NULL);
 }
 
 // How many units of whole characters fit in one entry once converted: only

@@ -29,7 +29,8 @@ static void NoteNotMoved(const ListFile *pList, EntryVerdict verdict, const char
 static void MoveEntry(const ListFile *pList)
 {
     char szName[MAX_PATH];
-    EntryVerdict verdict = JudgeListEntry(pList, g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
+    EntryVerdict verdict = JudgeListEntry(pList, g_szCurrentDir, g_szDataDir, szName,
+                                          sizeof(szName));
     if (verdict == VERDICT_NO_FILE || verdict == VERDICT_SKIP_TXT)
         return;
     if (verdict != VERDICT_MOVE || !MoveSeriesFile(szName))

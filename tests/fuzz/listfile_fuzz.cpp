@@ -101,7 +101,8 @@ int Decode(const uint8_t *pb, size_t cb, std::vector<Char> *pChars)
             continue;
         AddLine(pb + iLine, i - iLine, pChars, &fUtf8, &fAnsi);
         if (i < cb)
-            pChars->push_back(Char{std::wstring(1, (wchar_t)pb[i]), std::string(1, (char)pb[i]), false, false, ""});
+            pChars->push_back(Char{std::wstring(1, (wchar_t)pb[i]), std::string(1, (char)pb[i]),
+                                   false, false, ""});
         iLine = i + 1;
     }
     return !fUtf8 ? LIST_ANSI : fAnsi ? LIST_UTF8_ANSI : LIST_UTF8;
@@ -128,7 +129,8 @@ Entry PieceEntry(const std::vector<Char> &chars, size_t iFrom, size_t cch)
     }
     if (chars[iFrom].fAnsi && !entry.text.empty()) {
         WCHAR wsz[2 * c_cbEntry];
-        int cwch = MultiByteToWideChar(CP_ACP, 0, entry.text.data(), (int)entry.text.size(), wsz, 2 * c_cbEntry);
+        int cwch = MultiByteToWideChar(CP_ACP, 0, entry.text.data(), (int)entry.text.size(), wsz,
+                                       2 * c_cbEntry);
         entry.wide.assign(wsz, (size_t)cwch);
     }
     return entry;
