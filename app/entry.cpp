@@ -59,9 +59,9 @@ EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
 
 // The file-name part of the entry as written: after the drive and the last
 // separator, trailing blanks and dots dropped, like its bytes.
-static const WCHAR *WrittenFileName(size_t *pcch)
+static const WCHAR *WrittenFileName(const ListFile *pList, size_t *pcch)
 {
-    const WCHAR *pwsz = g_wszListEntry;
+    const WCHAR *pwsz = pList->wszEntry;
     if (pwsz[0] != L'\0' && pwsz[1] == L':')
         pwsz += 2;
     for (const WCHAR *pwch = pwsz; *pwch != L'\0'; pwch++)
@@ -76,58 +76,68 @@ static const WCHAR *WrittenFileName(size_t *pcch)
 
 // Whether the character the code page could not hold is in the file-name
 // part rather than in a folder in front of it, which is ignored anyway.
-static BOOL IsNameUnmappable()
+static BOOL IsNameUnmappable(const ListFile *pList)
 {
     size_t cch;
-    const WCHAR *pwsz = WrittenFileName(&cch);
+    const WCHAR *pwsz = WrittenFileName(pList, &cch);
     if (cch == 0)
         return FALSE;
     char ab[4 * 2 * c_cbListEntry];
     BOOL fUsedDefault = FALSE;
-    WideCharToMultiByte(g_uListCodePage, WC_NO_BEST_FIT_CHARS, pwsz, (int)cch, ab, sizeof(ab),
+    WideCharToMultiByte(pList->uCodePage, WC_NO_BEST_FIT_CHARS, pwsz, (int)cch, ab, sizeof(ab),
                         "?", &fUsedDefault);
     return fUsedDefault;
 }
 
-// Whether the file is in one of the folders. The name is in the list's
-// code page, which need not be this machine's: it is looked up by its
-// characters.
-static BOOL IsFileInFolders(const char *pszStartDir, const char *pszDataDir, const char *pszName)
+// Whether the file is in the folder. The name is in the list's code page,
+// which need not be this machine's: it is looked up by its characters.
+static BOOL IsFileInFolder(const ListFile *pList, const char *pszDir, const char *pszName)
 {
     WCHAR wszName[MAX_PATH];
-    if (MultiByteToWideChar(g_uListCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
+    WCHAR wszPath[MAX_PATH];
+    if (pszDir == NULL
+        || MultiByteToWideChar(pList->uCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0
+        || MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH) == 0
+        || !AppendWide(wszPath, MAX_PATH, wszName))
         return FALSE;
-    const char *apszDirs[] = { pszStartDir, pszDataDir };
-    for (const char *pszDir : apszDirs) {
-        if (pszDir == NULL)
-            continue;
-        WCHAR wszPath[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH) == 0
-            || !AppendWide(wszPath, MAX_PATH, wszName))
-            continue;
-        DWORD dwAttr = GetFileAttributesW(wszPath);
-        if (dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY))
-            return TRUE;
-    }
-    return FALSE;
+    DWORD dwAttr = GetFileAttributesW(wszPath);
+    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
+// An ANSI line may be valid UTF-8 by chance ("CafÃ©.dat" written in
+// Windows-1252 has the bytes of "Café.dat" in UTF-8); its bytes as they
+// stand name what such a list always moved. The data folder counts only
+// when the start folder holds neither file: a file of the raw name that it
+// holds from elsewhere must never keep the file the user brought from being
+// installed while the run reports success. pszDecoded: the decoded name to
+// move, or NULL.
+static BOOL IsRawNameMeant(const ListFile *pList, const char *pszStartDir, const char *pszDataDir,
+                           const char *pszDecoded)
+{
+    char szRaw[MAX_PATH];
+    if (pList->szRaw[0] == '\0' || strcmp(pList->szRaw, g_szListLine) == 0
+        || JudgeEntryName(pList->szRaw, szRaw, sizeof(szRaw)) != VERDICT_MOVE)
+        return FALSE;
+    if (IsFileInFolder(pList, pszStartDir, szRaw))
+        return TRUE;
+    return (pszDecoded == NULL || !IsFileInFolder(pList, pszStartDir, pszDecoded))
+        && IsFileInFolder(pList, pszDataDir, szRaw);
+}
+
+EntryVerdict JudgeListEntry(const ListFile *pList, const char *pszStartDir, const char *pszDataDir,
                             char *pszName, size_t cbName)
 {
-    if (g_szListEntryRaw[0] != '\0' && strcmp(g_szListEntryRaw, g_szListLine) != 0
-        && JudgeEntryName(g_szListEntryRaw, pszName, cbName) == VERDICT_MOVE
-        && IsFileInFolders(pszStartDir, pszDataDir, pszName))
-        return VERDICT_MOVE;
-
     EntryVerdict verdict = JudgeEntryName(g_szListLine, pszName, cbName);
-    if (g_fListEntryUnmappable && verdict != VERDICT_NO_FILE && verdict != VERDICT_SKIP_TXT
-        && IsNameUnmappable())
+    if (IsRawNameMeant(pList, pszStartDir, pszDataDir, verdict == VERDICT_MOVE ? pszName : NULL))
+        return JudgeEntryName(pList->szRaw, pszName, cbName);
+    if (pList->fUnmappable && verdict != VERDICT_NO_FILE && verdict != VERDICT_SKIP_TXT
+        && IsNameUnmappable(pList))
         verdict = VERDICT_UNMAPPABLE;
     return verdict;
 }
 
-void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName)
+void EntryNameForUser(const ListFile *pList, EntryVerdict verdict, const char *pszName,
+                      WCHAR *pwszName, size_t cchName)
 {
     if (cchName == 0)
         return;
@@ -135,9 +145,9 @@ void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName
     const WCHAR *pwsz = wsz;
     size_t cch = 0;
     if (verdict == VERDICT_UNMAPPABLE) {
-        pwsz = WrittenFileName(&cch);
+        pwsz = WrittenFileName(pList, &cch);
     } else {
-        int cchConverted = MultiByteToWideChar(g_uListCodePage, 0, pszName, -1, wsz, MAX_PATH);
+        int cchConverted = MultiByteToWideChar(pList->uCodePage, 0, pszName, -1, wsz, MAX_PATH);
         cch = cchConverted > 0 ? (size_t)cchConverted - 1 : 0;
     }
     if (cch >= cchName)

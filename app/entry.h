@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+struct ListFile;
+
 enum EntryVerdict {
     VERDICT_MOVE,         // move the file named
     VERDICT_SKIP_TXT,     // a ".txt" file: stays where it is, without a word
@@ -27,22 +29,22 @@ enum EntryVerdict {
 EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName);
 
 // The verdict on the list's current entry (listfile.h): JudgeEntryName on
-// g_szListLine, refusing a name the code page could not hold. An ANSI list
-// may be valid UTF-8 by chance ("CafÃ©.dat" written in Windows-1252 has the
-// bytes of "Café.dat" in UTF-8): for a LIST_UTF8 list, the entry's bytes as
-// they stand win whenever their file is in the start folder or the data
-// folder, which is what such a list always moved (or had moved in an
-// earlier run); otherwise the decoded name counts. pszDataDir may be NULL.
-// Both folders end in a backslash and are in the ANSI code page; names are
-// looked up in them through the list's code page.
-EntryVerdict JudgeListEntry(const char *pszStartDir, const char *pszDataDir,
+// g_szListLine, refusing a name the code page could not hold. A line read as
+// UTF-8 may be an ANSI line that is valid UTF-8 by chance; its bytes as they
+// stand (szRaw) then win when their file is in the start folder, or, when
+// the start folder holds neither file, in the data folder (moved there by a
+// run cut short). pszDataDir may be NULL. Both folders end in a backslash
+// and are in the ANSI code page; names are looked up in them through the
+// list's code page.
+EntryVerdict JudgeListEntry(const ListFile *pList, const char *pszStartDir, const char *pszDataDir,
                             char *pszName, size_t cbName);
 
 // The name a verdict of JudgeListEntry is about, for showing to a person:
 // its characters as the publisher wrote them (pszName converted from the
 // list's code page, or, for VERDICT_UNMAPPABLE, the file-name part of the
 // entry as written), trailing blanks and dots dropped. Cut to fit.
-void EntryNameForUser(EntryVerdict verdict, const char *pszName, WCHAR *pwszName, size_t cchName);
+void EntryNameForUser(const ListFile *pList, EntryVerdict verdict, const char *pszName,
+                      WCHAR *pwszName, size_t cchName);
 
 // Why the installer refuses a name, in Dutch, for a verdict that refuses
 // one: the words the closing warning and the check of a pack both use.

@@ -1,154 +1,118 @@
 #include "app/listfile.h"
 #include "app/globals.h"
+#include <stdlib.h>
 #include <string.h>
 
-int g_nListEncoding;
-UINT g_uListCodePage;
-WCHAR g_wszListEntry[2 * c_cbListEntry + 1];
-BOOL g_fListEntryUnmappable;
-BOOL g_fListEntryContinues;
-char g_szListEntryRaw[c_cbListEntry + 1];
+static const size_t c_cLineBreaksSkipped = 5;
+// No list comes near this; reading stops there, so every count fits an int.
+static const size_t c_cbListMax = (size_t)1 << 30;
 
-static const int c_cLineBreaksSkipped = 5;
-static const long c_cpEnd = -1;          // no code point: the end of the list
-static const long c_cpReplacement = 0xFFFD;
-
-// The entry before ended because it was full, not at a line break.
-static BOOL s_fLastEntryFull;
-// Code points read but not yet used, the next one last: the rest of a
-// line that did not fit its entry once converted.
-static long s_acpCarried[c_cbListEntry + 1];
-static int s_cCarried;
-// A UTF-16 unit read past a high surrogate that had no low one after it.
-static long s_nPendingUnit;
-// Whether the conversion may be asked not to use look-alikes and to say
-// when it used the default character: not for UTF-8 and a few others.
-static BOOL s_fCheckedConversion;
-
-// The list's bytes pass through a buffer of the reader's own, filled a
-// block at a time: fgetc for every byte would cost more than the rest of
-// reading an entry. A block is the C library's own 4 KiB, so a list that
-// cannot be read past some point still gives every entry before it, as
-// fgetc did. Only the byte just read is ever stepped back over, and it is
-// still in the buffer. The fuzzers make the block small, so that their
-// short lists cross blocks.
-#ifndef INSTRRSE_LIST_BLOCK
-#define INSTRRSE_LIST_BLOCK 4096
-#endif
-static unsigned char s_abBuffer[INSTRRSE_LIST_BLOCK];
-static size_t s_ibNext;
-static size_t s_cbBuffer;
-
-static inline int NextByte(FILE *file)
+static BOOL IsLineBreak(WCHAR wch)
 {
-    if (s_ibNext == s_cbBuffer) {
-        s_cbBuffer = fread(s_abBuffer, 1, sizeof(s_abBuffer), file);
-        s_ibNext = 0;
-        if (s_cbBuffer == 0)
-            return EOF;
-    }
-    return s_abBuffer[s_ibNext++];
+    return wch == L'\r' || wch == L'\n';
 }
 
-static inline void StepBack()
+static BOOL IsHighSurrogate(WCHAR wch)
 {
-    s_ibNext--;
+    return wch >= 0xD800 && wch <= 0xDBFF;
 }
 
-static bool IsLineBreak(long ch)
+// Decoded text holds no lone low surrogate, so one stands for a byte past
+// ASCII of a line read as ANSI: every line then lives in one text, and the
+// line rules run over it once, whatever each line's encoding.
+static BOOL IsLowSurrogate(WCHAR wch)
 {
-    return ch == '\r' || ch == '\n';
+    return wch >= 0xDC00 && wch <= 0xDFFF;
 }
 
-// The first byte of a UTF-8 sequence: how many bytes follow it, and the
-// range the next one must lie in, which keeps out overlong forms,
-// surrogates and values past U+10FFFF. FALSE for a byte no sequence starts
-// with.
-static BOOL Utf8Lead(int b, int *pcFollow, int *pbLow, int *pbHigh)
+// In blocks of the C library's own 4 KiB until the end or an error: a list
+// that cannot be read past some point still gives every entry before it,
+// where one larger read would fail whole. The buffer is sized for the list
+// as it stands, since growing it would cost more than the reading.
+static BYTE *ReadWhole(FILE *file, size_t *pcb, BOOL *pfReadError)
 {
-    *pbLow = 0x80;
-    *pbHigh = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-        *pcFollow = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        *pcFollow = 2;
-        if (b == 0xE0)
-            *pbLow = 0xA0;
-        if (b == 0xED)
-            *pbHigh = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        *pcFollow = 3;
-        if (b == 0xF0)
-            *pbLow = 0x90;
-        if (b == 0xF4)
-            *pbHigh = 0x8F;
-    } else {
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static unsigned long long Load8(const unsigned char *pb)
-{
-    unsigned long long n;
-    memcpy(&n, pb, sizeof(n));
-    return n;
-}
-
-// Reads the whole list once, in blocks: LIST_UTF8 when it is valid UTF-8
-// with at least one byte past ASCII, LIST_ANSI otherwise. A list of plain
-// ASCII reads the same either way and keeps the ANSI reader.
-static int DetectUtf8(FILE *file)
-{
-    unsigned char ab[65536];
-    BOOL fNonAscii = FALSE;
-    int cFollow = 0, bLow = 0x80, bHigh = 0xBF;
-    size_t cb;
-    while ((cb = fread(ab, 1, sizeof(ab), file)) > 0) {
-        for (size_t i = 0; i < cb; i++) {
-            // Runs of ASCII, the bulk of any list, eight bytes at a time.
-            while (cFollow == 0 && i + 8 <= cb && (Load8(ab + i) & 0x8080808080808080ull) == 0)
-                i += 8;
-            if (i >= cb)
+    long cbFile = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : 0;
+    fseek(file, 0, SEEK_SET);
+    BYTE *pb = NULL;
+    size_t cb = 0, cbAlloc = 0, cbRead = 1;
+    while (cbRead > 0) {
+        if (cbAlloc - cb < 4096) {
+            cbAlloc = cbAlloc == 0 ? (cbFile > 0 ? (size_t)cbFile : 0) + 4096 : 2 * cbAlloc;
+            BYTE *pbMore = cbAlloc <= c_cbListMax ? (BYTE *)realloc(pb, cbAlloc) : NULL;
+            if (pbMore == NULL)
                 break;
-            int b = ab[i];
-            if (cFollow > 0) {
-                if (b < bLow || b > bHigh)
-                    return LIST_ANSI;
-                cFollow--;
-                bLow = 0x80;
-                bHigh = 0xBF;
-            } else if (b >= 0x80) {
-                if (!Utf8Lead(b, &cFollow, &bLow, &bHigh))
-                    return LIST_ANSI;
-                fNonAscii = TRUE;
-            }
+            pb = pbMore;
         }
+        cbRead = fread(pb + cb, 1, 4096, file);
+        cb += cbRead;
     }
-    if (ferror(file) || cFollow > 0 || !fNonAscii)
-        return LIST_ANSI;
-    return LIST_UTF8;
+    *pfReadError = cbRead > 0 || ferror(file) != 0;
+    *pcb = cb;
+    return pb;
 }
 
-static int DetectEncoding(FILE *file, long *pcbMark)
+// A line of a list without a byte-order mark: UTF-8 when it is valid UTF-8
+// past ASCII, ANSI otherwise. Returns the units written.
+static size_t DecodeLine(const BYTE *pb, size_t cb, WCHAR *pwch, BOOL *pfUtf8, BOOL *pfAnsi)
 {
-    unsigned char ab[3];
-    size_t cb = fread(ab, 1, sizeof(ab), file);
-    *pcbMark = 0;
-    if (cb >= 2 && ab[0] == 0xFF && ab[1] == 0xFE) {
-        *pcbMark = 2;
-        return LIST_UTF16LE;
+    size_t i = 0;
+    while (i < cb && pb[i] < 0x80)
+        i++;
+    if (i < cb) {
+        int cwch = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, (const char *)pb, (int)cb,
+                                       pwch, (int)cb);
+        if (cwch > 0) {
+            *pfUtf8 = TRUE;
+            return (size_t)cwch;
+        }
+        *pfAnsi = TRUE;
     }
-    if (cb >= 2 && ab[0] == 0xFE && ab[1] == 0xFF) {
-        *pcbMark = 2;
-        return LIST_UTF16BE;
+    for (i = 0; i < cb; i++)
+        pwch[i] = pb[i] < 0x80 ? (WCHAR)pb[i] : (WCHAR)(0xDC00 | pb[i]);
+    return cb;
+}
+
+static size_t DecodeLines(const BYTE *pb, size_t cb, WCHAR *pwch, int *pnEncoding)
+{
+    BOOL fUtf8 = FALSE, fAnsi = FALSE;
+    size_t cwch = 0, iLine = 0;
+    for (size_t i = 0; i <= cb; i++) {
+        if (i < cb && pb[i] != '\r' && pb[i] != '\n')
+            continue;
+        cwch += DecodeLine(pb + iLine, i - iLine, pwch + cwch, &fUtf8, &fAnsi);
+        if (i < cb)
+            pwch[cwch++] = pb[i];
+        iLine = i + 1;
     }
-    if (cb == 3 && ab[0] == 0xEF && ab[1] == 0xBB && ab[2] == 0xBF) {
-        *pcbMark = 3;
-        return LIST_UTF8_BOM;
+    *pnEncoding = !fUtf8 ? LIST_ANSI : fAnsi ? LIST_UTF8_ANSI : LIST_UTF8;
+    return cwch;
+}
+
+// Into pwch, which has room for cb units: no encoding takes more.
+static size_t Decode(const BYTE *pb, size_t cb, WCHAR *pwch, int *pnEncoding)
+{
+    size_t cwch = 0;
+    if (cb >= 2 && ((pb[0] == 0xFF && pb[1] == 0xFE) || (pb[0] == 0xFE && pb[1] == 0xFF))) {
+        int iLow = pb[0] == 0xFF ? 0 : 1;
+        *pnEncoding = iLow == 0 ? LIST_UTF16LE : LIST_UTF16BE;
+        for (size_t i = 2; i + 1 < cb; i += 2)
+            pwch[cwch++] = (WCHAR)(pb[i + iLow] | pb[i + 1 - iLow] << 8);
+    } else if (cb >= 3 && pb[0] == 0xEF && pb[1] == 0xBB && pb[2] == 0xBF) {
+        *pnEncoding = LIST_UTF8_BOM;
+        int cwchDecoded = cb == 3 ? 0 : MultiByteToWideChar(CP_UTF8, 0, (const char *)pb + 3,
+                                                            (int)(cb - 3), pwch, (int)cb);
+        cwch = cwchDecoded > 0 ? (size_t)cwchDecoded : 0;
+    } else {
+        return DecodeLines(pb, cb, pwch, pnEncoding);
     }
-    rewind(file);
-    return DetectUtf8(file);
+    // A lone surrogate is no character, and must not pass for an ANSI byte.
+    for (size_t i = 0; i < cwch; i++) {
+        if (IsHighSurrogate(pwch[i]) && i + 1 < cwch && IsLowSurrogate(pwch[i + 1]))
+            i++;
+        else if (IsHighSurrogate(pwch[i]) || IsLowSurrogate(pwch[i]))
+            pwch[i] = 0xFFFD;
+    }
+    return cwch;
 }
 
 static BOOL AllowsCheckedConversion(UINT uCodePage)
@@ -160,322 +124,164 @@ static BOOL AllowsCheckedConversion(UINT uCodePage)
         && !(uCodePage >= 57002 && uCodePage <= 57011);
 }
 
-BOOL OpenList(FILE *file, UINT uCodePage)
+BOOL OpenList(FILE *file, UINT uCodePage, ListFile *pList)
 {
+    memset(pList, 0, sizeof(*pList));
     if (uCodePage == CP_UTF7 || (uCodePage != CP_ACP && !IsValidCodePage(uCodePage)))
         return FALSE;
-    g_uListCodePage = uCodePage;
-    s_fCheckedConversion = AllowsCheckedConversion(uCodePage);
-    s_fLastEntryFull = FALSE;
-    s_ibNext = s_cbBuffer = 0;
-    s_cCarried = 0;
-    s_nPendingUnit = -1;
-    g_wszListEntry[0] = L'\0';
-    g_fListEntryUnmappable = FALSE;
-    g_fListEntryContinues = FALSE;
-    g_szListEntryRaw[0] = '\0';
-
-    long cbMark = 0;
-    g_nListEncoding = DetectEncoding(file, &cbMark);
-    rewind(file);
-    // Past the mark again; rewind cleared any error of the scan, which
-    // the reader then meets for itself.
-    for (long i = 0; i < cbMark; i++)
-        getc(file);
+    pList->uCodePage = uCodePage;
+    pList->fCheckedConversion = AllowsCheckedConversion(uCodePage);
+    size_t cb = 0;
+    BYTE *pb = ReadWhole(file, &cb, &pList->fReadError);
+    pList->pwchText = (WCHAR *)malloc((cb + 1) * sizeof(WCHAR));
+    if (pList->pwchText == NULL)
+        pList->fReadError = TRUE;
+    else
+        pList->cwchText = Decode(pb, cb, pList->pwchText, &pList->nEncoding);
+    free(pb);
     return TRUE;
 }
 
-// ASCII is the same in every ANSI code page this reader is used with, and
-// widened by hand: a conversion call for every entry would cost a good part
-// of reading it.
-static void WidenAnsiEntry()
+void CloseList(ListFile *pList)
 {
-    int i = 0;
-    for (; g_szListLine[i] != '\0'; i++) {
-        if ((BYTE)g_szListLine[i] >= 0x80) {
-            if (MultiByteToWideChar(g_uListCodePage, 0, g_szListLine, -1, g_wszListEntry,
-                                    (int)(sizeof(g_wszListEntry) / sizeof(WCHAR))) == 0)
-                g_wszListEntry[0] = L'\0';
-            return;
-        }
-        g_wszListEntry[i] = (WCHAR)g_szListLine[i];
-    }
-    g_wszListEntry[i] = L'\0';
+    free(pList->pwchText);
+    pList->pwchText = NULL;
+    pList->cwchText = pList->iNext = 0;
 }
 
-// The ANSI road: bytes as they stand, exactly as the list has always been
-// read, so every list that installed before installs the same.
-static int ReadAnsiEntry(FILE *file)
+// The conversion is asked not to use look-alikes ("Łódź" never becomes
+// "Lodz") and to say when it used the default character, where it can be.
+static int ToCodePage(const ListFile *pList, const WCHAR *pwch, size_t cwch, char *pch, int cb,
+                      BOOL *pfUnmappable)
 {
-    memset(g_szListLine, 0, sizeof(g_szListLine));
-
-    int ch = EOF;
-    int cBreaks = 0;
-    for (; cBreaks < c_cLineBreaksSkipped; cBreaks++) {
-        ch = NextByte(file);
-        if (ch == EOF || !IsLineBreak(ch))
-            break;
-    }
-    if (ch == EOF)
-        return 0;
-    // The byte that ended the skipping is the entry's first.
-    StepBack();
-    g_fListEntryContinues = s_fLastEntryFull && cBreaks == 0;
-
-    int i = 0;
-    for (; i < c_cbListEntry; i++) {
-        ch = NextByte(file);
-        if (ch == EOF || IsLineBreak(ch))
-            break;
-        g_szListLine[i] = (char)ch;
-    }
-    s_fLastEntryFull = i == c_cbListEntry;
-    WidenAnsiEntry();
-    return 1;
+    BOOL fChecked = pList->fCheckedConversion;
+    *pfUnmappable = FALSE;
+    return cwch == 0 ? 0
+         : WideCharToMultiByte(pList->uCodePage, fChecked ? WC_NO_BEST_FIT_CHARS : 0, pwch,
+                               (int)cwch, pch, cb, fChecked ? "?" : NULL,
+                               fChecked ? pfUnmappable : NULL);
 }
 
-static long ReadUtf8CodePoint(FILE *file)
+// How many units of whole characters fit in one entry once converted: only
+// for a piece that did not fit whole, which takes a double-byte code page
+// or a UTF-8 one.
+static size_t UnitsThatFit(const ListFile *pList, const WCHAR *pwch, size_t cwch)
 {
-    int b = NextByte(file);
-    if (b == EOF)
-        return c_cpEnd;
-    if (b < 0x80)
-        return b;
-    int cFollow, bLow, bHigh;
-    if (!Utf8Lead(b, &cFollow, &bLow, &bHigh))
-        return c_cpReplacement;
-    long cp = b & (0x3F >> cFollow);
-    for (; cFollow > 0; cFollow--) {
-        int bNext = NextByte(file);
-        if (bNext < bLow || bNext > bHigh) {
-            // Not part of the sequence: it starts what comes next.
-            if (bNext != EOF)
-                StepBack();
-            return c_cpReplacement;
-        }
-        cp = (cp << 6) | (bNext & 0x3F);
-        bLow = 0x80;
-        bHigh = 0xBF;
-    }
-    return cp;
-}
-
-// One UTF-16 unit; c_cpEnd at the end, where an odd last byte is dropped.
-static long ReadUtf16Unit(FILE *file)
-{
-    if (s_nPendingUnit >= 0) {
-        long nUnit = s_nPendingUnit;
-        s_nPendingUnit = -1;
-        return nUnit;
-    }
-    int b1 = NextByte(file);
-    int b2 = b1 == EOF ? EOF : NextByte(file);
-    if (b2 == EOF)
-        return c_cpEnd;
-    return g_nListEncoding == LIST_UTF16LE ? (b2 << 8) | b1 : (b1 << 8) | b2;
-}
-
-static long ReadUtf16CodePoint(FILE *file)
-{
-    long nUnit = ReadUtf16Unit(file);
-    if (nUnit < 0xD800 || nUnit > 0xDFFF)
-        return nUnit;
-    if (nUnit >= 0xDC00)
-        return c_cpReplacement;   // a low surrogate alone
-    long nLow = ReadUtf16Unit(file);
-    if (nLow >= 0xDC00 && nLow <= 0xDFFF)
-        return 0x10000 + ((nUnit - 0xD800) << 10) + (nLow - 0xDC00);
-    if (nLow != c_cpEnd)
-        s_nPendingUnit = nLow;
-    return c_cpReplacement;       // a high surrogate alone
-}
-
-static long ReadCodePoint(FILE *file)
-{
-    if (s_cCarried > 0)
-        return s_acpCarried[--s_cCarried];
-    return g_nListEncoding == LIST_UTF16LE || g_nListEncoding == LIST_UTF16BE
-        ? ReadUtf16CodePoint(file) : ReadUtf8CodePoint(file);
-}
-
-static void CarryBack(long cp)
-{
-    s_acpCarried[s_cCarried++] = cp;
-}
-
-// UTF-16 of code points; the units of each code point start at
-// aiUnit[its index]. Returns the count of units.
-static int ToUtf16(const long *acp, int ccp, WCHAR *pwch, int *aiUnit)
-{
-    int cwch = 0;
-    for (int i = 0; i < ccp; i++) {
-        aiUnit[i] = cwch;
-        long cp = acp[i];
-        if (cp >= 0x10000) {
-            pwch[cwch++] = (WCHAR)(0xD800 + ((cp - 0x10000) >> 10));
-            pwch[cwch++] = (WCHAR)(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            pwch[cwch++] = (WCHAR)cp;
-        }
-    }
-    aiUnit[ccp] = cwch;
-    return cwch;
-}
-
-static int ToCodePage(const WCHAR *pwch, int cwch, char *pch, int cbMax, BOOL *pfUnmappable)
-{
-    BOOL fUsedDefault = FALSE;
-    int cb = cwch == 0 ? 0
-           : s_fCheckedConversion
-           ? WideCharToMultiByte(g_uListCodePage, WC_NO_BEST_FIT_CHARS, pwch, cwch, pch, cbMax,
-                                 "?", &fUsedDefault)
-           : WideCharToMultiByte(g_uListCodePage, 0, pwch, cwch, pch, cbMax, NULL, NULL);
-    *pfUnmappable = fUsedDefault;
-    return cb;
-}
-
-// How many of the code points fit in one entry once converted: only for a
-// piece that did not fit whole, which takes a double-byte code page or a
-// UTF-8 one.
-static int CodePointsThatFit(const WCHAR *pwch, const int *aiUnit, int ccp)
-{
-    char ab[8];
     int cb = 0;
-    for (int i = 0; i < ccp; i++) {
+    size_t i = 0;
+    while (i < cwch) {
+        size_t cwchChar = IsHighSurrogate(pwch[i]) && i + 1 < cwch ? 2 : 1;
+        char ab[8];
         BOOL fUnmappable;
-        cb += ToCodePage(pwch + aiUnit[i], aiUnit[i + 1] - aiUnit[i], ab, sizeof(ab), &fUnmappable);
+        cb += ToCodePage(pList, pwch + i, cwchChar, ab, sizeof(ab), &fUnmappable);
         if (cb > c_cbListEntry)
-            return i;
+            break;
+        i += cwchChar;
     }
-    return ccp;
+    return i;
 }
 
-static void KeepRawBytes(const long *acp, int ccp)
+// Bytes as they stand: of a line read as ANSI, or ASCII, which is the same
+// in every code page read.
+static void TakeBytes(ListFile *pList, const WCHAR *pwch, size_t cwchText, BOOL fAnsi)
 {
-    int cb = 0;
-    for (int i = 0; i < ccp; i++) {
-        long cp = acp[i];
-        unsigned char ab[4];
-        int cbCp;
-        if (cp < 0x80) {
-            ab[0] = (unsigned char)cp;
-            cbCp = 1;
-        } else if (cp < 0x800) {
-            ab[0] = (unsigned char)(0xC0 | (cp >> 6));
-            ab[1] = (unsigned char)(0x80 | (cp & 0x3F));
-            cbCp = 2;
-        } else if (cp < 0x10000) {
-            ab[0] = (unsigned char)(0xE0 | (cp >> 12));
-            ab[1] = (unsigned char)(0x80 | ((cp >> 6) & 0x3F));
-            ab[2] = (unsigned char)(0x80 | (cp & 0x3F));
-            cbCp = 3;
-        } else {
-            ab[0] = (unsigned char)(0xF0 | (cp >> 18));
-            ab[1] = (unsigned char)(0x80 | ((cp >> 12) & 0x3F));
-            ab[2] = (unsigned char)(0x80 | ((cp >> 6) & 0x3F));
-            ab[3] = (unsigned char)(0x80 | (cp & 0x3F));
-            cbCp = 4;
-        }
-        if (cb + cbCp > c_cbListEntry) {
-            g_szListEntryRaw[0] = '\0';
-            return;
-        }
-        memcpy(g_szListEntryRaw + cb, ab, (size_t)cbCp);
-        cb += cbCp;
-    }
-    g_szListEntryRaw[cb] = '\0';
+    for (size_t i = 0; i < cwchText; i++)
+        g_szListLine[i] = (char)(pwch[i] & 0xFF);
+    int cwchWide = (int)cwchText;
+    if (fAnsi)
+        cwchWide = MultiByteToWideChar(pList->uCodePage, 0, g_szListLine, (int)cwchText,
+                                       pList->wszEntry, 2 * c_cbListEntry);
+    else
+        memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
+    pList->wszEntry[cwchWide] = L'\0';
 }
 
-// The Unicode road: the same steps as the ANSI one, on code points, each
-// of which is at least one byte of converted text.
-static int ReadUnicodeEntry(FILE *file)
+// A Unicode piece converted to the code page; the text is its first
+// cwchText units. Returns the units that fit in one entry.
+static size_t ConvertPiece(ListFile *pList, const WCHAR *pwch, size_t cwchPiece, size_t cwchText)
+{
+    char ab[8 * c_cbListEntry];
+    int cb = ToCodePage(pList, pwch, cwchPiece, ab, sizeof(ab), &pList->fUnmappable);
+    size_t cwchFit = cb > c_cbListEntry ? UnitsThatFit(pList, pwch, cwchPiece) : cwchPiece;
+    if (cwchText == cwchPiece && cb <= c_cbListEntry) {
+        memcpy(g_szListLine, ab, (size_t)cb);
+    } else {
+        if (cwchText > cwchFit)
+            cwchText = cwchFit;
+        ToCodePage(pList, pwch, cwchText, g_szListLine, c_cbListEntry, &pList->fUnmappable);
+    }
+    memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
+    pList->wszEntry[cwchText] = L'\0';
+    return cwchFit;
+}
+
+// A piece of a line: up to 149 characters, each at least one byte once
+// converted, then as many as fit in 149 bytes. Its text ends at a NUL.
+static void ReadPiece(ListFile *pList, const WCHAR *pwch, size_t cwch)
+{
+    size_t cwchPiece = 0;
+    int cch = 0;
+    BOOL fAnsi = FALSE, fPastAscii = FALSE;
+    for (; cwchPiece < cwch && cch < c_cbListEntry && !IsLineBreak(pwch[cwchPiece]); cch++) {
+        WCHAR wch = pwch[cwchPiece];
+        fAnsi = fAnsi || IsLowSurrogate(wch);
+        fPastAscii = fPastAscii || wch >= 0x80;
+        cwchPiece += IsHighSurrogate(wch) && cwchPiece + 1 < cwch ? 2 : 1;
+    }
+    BOOL fFull = cch == c_cbListEntry;
+    size_t cwchText = 0;
+    while (cwchText < cwchPiece && pwch[cwchText] != 0)
+        cwchText++;
+
+    if (!fPastAscii || fAnsi) {
+        TakeBytes(pList, pwch, cwchText, fAnsi);
+    } else {
+        size_t cwchFit = ConvertPiece(pList, pwch, cwchPiece, cwchText);
+        // The rest of the line, and the break that ended it, come next.
+        fFull = fFull || cwchFit < cwchPiece;
+        cwchPiece = cwchFit;
+        // Only a whole line is the entry an ANSI reading would give.
+        if ((pList->nEncoding == LIST_UTF8 || pList->nEncoding == LIST_UTF8_ANSI) && !fFull
+            && !pList->fContinues) {
+            int cbRaw = WideCharToMultiByte(CP_UTF8, 0, pwch, (int)cwchText, pList->szRaw,
+                                            c_cbListEntry, NULL, NULL);
+            pList->szRaw[cbRaw] = '\0';
+        }
+    }
+    pList->fLastFull = fFull;
+    // A piece that is not full ended at the line break, which it takes.
+    pList->iNext += cwchPiece + (!fFull && cwchPiece < cwch ? 1 : 0);
+}
+
+int ReadListEntry(ListFile *pList)
 {
     memset(g_szListLine, 0, sizeof(g_szListLine));
-    g_wszListEntry[0] = L'\0';
-    g_fListEntryUnmappable = FALSE;
-    g_szListEntryRaw[0] = '\0';
+    pList->wszEntry[0] = L'\0';
+    pList->fUnmappable = FALSE;
+    pList->fContinues = FALSE;
+    pList->szRaw[0] = '\0';
 
-    long cp = c_cpEnd;
-    int cBreaks = 0;
-    for (; cBreaks < c_cLineBreaksSkipped; cBreaks++) {
-        cp = ReadCodePoint(file);
-        if (cp == c_cpEnd || !IsLineBreak(cp))
-            break;
+    const WCHAR *pwch = pList->pwchText + pList->iNext;
+    size_t cwch = pList->cwchText - pList->iNext;
+    size_t cBreaks = 0;
+    while (cBreaks < c_cLineBreaksSkipped && cBreaks < cwch && IsLineBreak(pwch[cBreaks]))
+        cBreaks++;
+    pList->iNext += cBreaks;
+    if (cBreaks == c_cLineBreaksSkipped) {
+        // The fifth break is read again as the entry's first byte, and ends it.
+        pList->fLastFull = FALSE;
+        return 1;
     }
-    if (cp == c_cpEnd)
+    if (cBreaks == cwch)
         return 0;
-    CarryBack(cp);
-    g_fListEntryContinues = s_fLastEntryFull && cBreaks == 0;
-
-    long acp[c_cbListEntry];
-    int ccp = 0;
-    long cpBreak = c_cpEnd;   // the line break that ended the entry, if one did
-    while (ccp < c_cbListEntry) {
-        cp = ReadCodePoint(file);
-        if (cp == c_cpEnd)
-            break;
-        if (IsLineBreak(cp)) {
-            cpBreak = cp;
-            break;
-        }
-        acp[ccp++] = cp;
-    }
-    BOOL fFull = ccp == c_cbListEntry;
-
-    WCHAR awch[2 * c_cbListEntry];
-    int aiUnit[c_cbListEntry + 1];
-    char ab[4 * 2 * c_cbListEntry];
-    BOOL fUnmappable = FALSE;
-    int cwch = ToUtf16(acp, ccp, awch, aiUnit);
-    int cb = ToCodePage(awch, cwch, ab, sizeof(ab), &fUnmappable);
-    int ccpKept = ccp;
-    if (cb > c_cbListEntry) {
-        // The rest of the line, and the break that ended it, come next.
-        ccpKept = CodePointsThatFit(awch, aiUnit, ccp);
-        if (cpBreak != c_cpEnd)
-            CarryBack(cpBreak);
-        for (int i = ccp - 1; i >= ccpKept; i--)
-            CarryBack(acp[i]);
-        fFull = TRUE;
-    }
-    s_fLastEntryFull = fFull;
-
-    // The text ends at a NUL; what follows it in the entry is read but not
-    // used, so it neither counts as unmappable nor shows.
-    int ccpText = 0;
-    while (ccpText < ccpKept && acp[ccpText] != 0)
-        ccpText++;
-    if (ccpText != ccp)
-        cb = ToCodePage(awch, aiUnit[ccpText], ab, sizeof(ab), &fUnmappable);
-    memcpy(g_szListLine, ab, (size_t)cb);
-    memcpy(g_wszListEntry, awch, (size_t)aiUnit[ccpText] * sizeof(WCHAR));
-    g_wszListEntry[aiUnit[ccpText]] = L'\0';
-    g_fListEntryUnmappable = fUnmappable;
-    // Only a whole line is the entry an ANSI reading would give.
-    if (g_nListEncoding == LIST_UTF8 && !fFull && !g_fListEntryContinues)
-        KeepRawBytes(acp, ccpText);
+    pList->fContinues = pList->fLastFull && cBreaks == 0;
+    ReadPiece(pList, pwch + cBreaks, cwch - cBreaks);
     return 1;
-}
-
-int ReadListEntry(FILE *file)
-{
-    if (g_nListEncoding == LIST_ANSI)
-        return ReadAnsiEntry(file);
-    return ReadUnicodeEntry(file);
 }
 
 const char *ListEncodingName(int nEncoding)
 {
-    switch (nEncoding) {
-    case LIST_UTF8:
-        return "UTF-8";
-    case LIST_UTF8_BOM:
-        return "UTF-8 met BOM";
-    case LIST_UTF16LE:
-        return "UTF-16 LE";
-    case LIST_UTF16BE:
-        return "UTF-16 BE";
-    default:
-        return "ANSI";
-    }
+    static const char *const c_apszNames[] = {"ANSI", "UTF-8", "UTF-8 met regels in ANSI",
+                                              "UTF-8 met BOM", "UTF-16 LE", "UTF-16 BE"};
+    return nEncoding > LIST_ANSI && nEncoding <= LIST_UTF16BE ? c_apszNames[nEncoding] : "ANSI";
 }

@@ -2,67 +2,62 @@
 // at CR or LF, in whichever encoding the publisher's editor saved it.
 //
 // The line rules work on bytes of a code page (the ANSI code page in the
-// installer). An ANSI list is read byte for byte as it stands. A Unicode
-// list (UTF-8 or UTF-16) is read as if it had first been converted to that
-// code page: CR and LF are its line-break bytes, U+0000 ends an entry's
-// text, and an entry holds at most 149 bytes of converted text. A piece of
-// a long line never splits a character, so it may hold fewer.
+// installer). A line read as ANSI is read byte for byte as it stands; a
+// Unicode line as if it had first been converted to that code page: U+0000
+// ends an entry's text, and an entry holds at most 149 bytes of converted
+// text, cut between characters, so a piece of a long line may hold fewer.
 #pragma once
 #include "app/globals.h"
 #include <windows.h>
 #include <stdio.h>
 
-// The encodings a list may be saved in; the names are those of Notepad's
-// save dialog (ListEncodingName).
+// As Notepad's save dialog names them (ListEncodingName). Without a
+// byte-order mark each line is read as UTF-8 when it is valid UTF-8 past
+// ASCII, and as ANSI otherwise, so a line pasted from an old file costs
+// only itself.
 enum ListEncoding {
-    LIST_ANSI,       // "ANSI": bytes of the code page, read as they stand
-    LIST_UTF8,       // "UTF-8": no byte-order mark; valid UTF-8 with a non-ASCII byte
+    LIST_ANSI,       // "ANSI": no line read as UTF-8
+    LIST_UTF8,       // "UTF-8": every line past ASCII read as UTF-8
+    LIST_UTF8_ANSI,  // "UTF-8 met regels in ANSI": lines of both kinds
     LIST_UTF8_BOM,   // "UTF-8 met BOM": starts with EF BB BF
     LIST_UTF16LE,    // "UTF-16 LE": starts with FF FE
     LIST_UTF16BE,    // "UTF-16 BE": starts with FE FF
 };
 
+// An open list. Every ReadListEntry that returns 1 sets the entry's fields
+// beside g_szListLine, which holds its bytes in uCodePage.
+struct ListFile {
+    int nEncoding;          // a ListEncoding
+    UINT uCodePage;         // CP_ACP allowed
+    BOOL fReadError;        // the list could not be read to its end
+    // As the publisher wrote it, ending where g_szListLine ends, with what
+    // the code page cannot hold (undecodable bytes are U+FFFD).
+    WCHAR wszEntry[2 * c_cbListEntry + 1];
+    // The code page cannot hold a character of the entry's text:
+    // g_szListLine has "?" in its place, never a look-alike.
+    BOOL fUnmappable;
+    BOOL fContinues;        // a further piece of the line of the entry before
+    // A line read as UTF-8 without a byte-order mark, whole in this entry:
+    // its bytes as they stand, if at most 149 (an ANSI line may be valid
+    // UTF-8 by chance, and then these name what it meant); else "".
+    char szRaw[c_cbListEntry + 1];
+    // The reader's own: the list decoded, and how far it was read.
+    WCHAR *pwchText;
+    size_t cwchText;
+    size_t iNext;
+    BOOL fLastFull;
+    BOOL fCheckedConversion;
+};
 
-// The list being read, set by OpenList.
-extern int g_nListEncoding;      // a ListEncoding
-extern UINT g_uListCodePage;     // the code page entries are converted to (CP_ACP allowed)
+// Reads a list opened in binary mode ("rb") whole and decodes it, keeping
+// what came before a read error. uCodePage must hold ASCII as itself, as
+// every ANSI code page does: CP_ACP in the installer. FALSE, with nothing
+// read, for a code page the system does not know and for UTF-7. CloseList
+// frees what OpenList took, whatever it returned.
+BOOL OpenList(FILE *file, UINT uCodePage, ListFile *pList);
+void CloseList(ListFile *pList);
 
-// The current entry, set by every ReadListEntry that returns 1, beside
-// g_szListLine (its bytes in g_uListCodePage; its text ends at the first NUL):
-//
-// g_wszListEntry: the entry as the publisher wrote it, in UTF-16, ending
-//   where g_szListLine ends. For an ANSI list it is g_szListLine converted
-//   from the code page; for a Unicode list the decoded text itself, so it
-//   also holds what the code page cannot (undecodable bytes and lone
-//   surrogates become U+FFFD). At most 149 characters, each one or two
-//   UTF-16 units.
-// g_fListEntryUnmappable: the code page cannot hold a character of the
-//   entry's text; g_szListLine has the code page's default character ("?")
-//   in its place, never a look-alike ("Łódź" never becomes "Lodz").
-//   Always FALSE for an ANSI list.
-// g_fListEntryContinues: the entry is a further piece of the line of the
-//   entry before it, which was longer than one entry holds.
-// g_szListEntryRaw: for a LIST_UTF8 list, the entry's bytes as they stand
-//   in the file (an ANSI list may be valid UTF-8 by chance, and then these
-//   are the names it meant); empty when they are more than 149 bytes, and
-//   for the other encodings.
-extern WCHAR g_wszListEntry[2 * c_cbListEntry + 1];
-extern BOOL g_fListEntryUnmappable;
-extern BOOL g_fListEntryContinues;
-extern char g_szListEntryRaw[c_cbListEntry + 1];
+// 1 when an entry (possibly empty) was read, 0 at the end of the list.
+int ReadListEntry(ListFile *pList);
 
-// Prepares a list opened in binary mode ("rb") at its start for
-// ReadListEntry: decides its encoding once (a byte-order mark, or else a
-// scan of the whole list for UTF-8) and leaves the list positioned after
-// any byte-order mark. uCodePage is the code page entries are converted to:
-// CP_ACP in the installer. FALSE, with nothing read, for a code page the
-// system does not know, and for UTF-7.
-BOOL OpenList(FILE *file, UINT uCodePage);
-
-// 1 when an entry (possibly empty) was read, 0 at the end of the list or
-// when it cannot be read further (ferror then tells a read error). The
-// reader reads ahead in blocks: the list is its alone until the end.
-int ReadListEntry(FILE *file);
-
-// "ANSI", "UTF-8", "UTF-8 met BOM", "UTF-16 LE" or "UTF-16 BE".
 const char *ListEncodingName(int nEncoding);

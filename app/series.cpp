@@ -5,10 +5,11 @@
 #include "app/movefile.h"
 #include "app/warning.h"
 
-static void MoveEntry()
+static void MoveEntry(const ListFile *pList)
 {
     char szName[MAX_PATH];
-    EntryVerdict verdict = JudgeListEntry(g_szCurrentDir, g_szDataDir, szName, sizeof(szName));
+    EntryVerdict verdict = JudgeListEntry(pList, g_szCurrentDir, g_szDataDir, szName,
+                                          sizeof(szName));
     if (verdict == VERDICT_NO_FILE || verdict == VERDICT_SKIP_TXT)
         return;
     DWORD dwError = 0;
@@ -18,18 +19,20 @@ static void MoveEntry()
         dwError = GetLastError();
     }
     WCHAR wszName[c_cchNotMovedName];
-    EntryNameForUser(verdict, szName, wszName, c_cchNotMovedName);
+    EntryNameForUser(pList, verdict, szName, wszName, c_cchNotMovedName);
     NoteNotMoved(wszName, verdict, dwError);
 }
 
 BOOL MoveSeries(FILE *file)
 {
     ClearNotMoved();
-    BOOL fListUnread = !OpenList(file, CP_ACP);
-    while (!fListUnread && ReadListEntry(file))
-        MoveEntry();
+    ListFile list;
+    BOOL fListUnread = !OpenList(file, CP_ACP, &list);
+    while (!fListUnread && ReadListEntry(&list))
+        MoveEntry(&list);
     RemovePartFolder();
-    if (fListUnread || ferror(file) != 0)
+    if (fListUnread || list.fReadError)
         NoteListUnread();
+    CloseList(&list);
     return !AnyNotMoved();
 }

@@ -100,14 +100,14 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
 }
 
 // The list's current entry.
-static Entry JudgeEntry()
+static Entry JudgeEntry(const ListFile *pList)
 {
     Entry entry;
-    entry.wszWritten = g_wszListEntry;
+    entry.wszWritten = pList->wszEntry;
     entry.fFault = FALSE;
     char szName[MAX_PATH];
-    EntryVerdict verdict = JudgeListEntry(c_szPackDir, NULL, szName, sizeof(szName));
-    WCHAR wszWrittenName[sizeof(g_wszListEntry) / sizeof(WCHAR)];   // never cut short
+    EntryVerdict verdict = JudgeListEntry(pList, c_szPackDir, NULL, szName, sizeof(szName));
+    WCHAR wszWrittenName[sizeof(pList->wszEntry) / sizeof(WCHAR)];   // never cut short
     switch (verdict) {
     case VERDICT_MOVE:
         JudgeMove(szName, &entry);
@@ -121,7 +121,7 @@ static Entry JudgeEntry()
         break;
     case VERDICT_UNMAPPABLE:
         // Named all the same: the file is no forgotten one.
-        EntryNameForUser(verdict, szName, wszWrittenName,
+        EntryNameForUser(pList, verdict, szName, wszWrittenName,
                          sizeof(wszWrittenName) / sizeof(WCHAR));
         NoteNamed(wszWrittenName);
         entry.fFault = TRUE;
@@ -165,23 +165,23 @@ static void ReportLine(const std::vector<Entry> &aEntries)
 }
 
 // FALSE when the list could not be read to its end.
-static BOOL ReportEntries(FILE *file)
+static BOOL ReportEntries(ListFile *pList)
 {
     std::vector<Entry> aLine;
     BOOL fAny = FALSE;
-    while (ReadListEntry(file)) {
-        if (!g_fListEntryContinues && !aLine.empty()) {
+    while (ReadListEntry(pList)) {
+        if (!pList->fContinues && !aLine.empty()) {
             ReportLine(aLine);
             aLine.clear();
         }
-        aLine.push_back(JudgeEntry());
+        aLine.push_back(JudgeEntry(pList));
         fAny = TRUE;
     }
     if (!aLine.empty())
         ReportLine(aLine);
     if (!fAny)
         PrintLine(L"  (de lijst noemt geen enkel bestand)");
-    return !ferror(file);
+    return !pList->fReadError;
 }
 
 static void ReportUnnamedFiles()
@@ -206,9 +206,9 @@ static void ReportUnnamedFiles()
     }
 }
 
-static void ReportEncoding()
+static void ReportEncoding(int nEncoding)
 {
-    const char *pszName = ListEncodingName(g_nListEncoding);
+    const char *pszName = ListEncodingName(nEncoding);
     PrintLine(L"Codering van teinstal.txt: " + std::wstring(pszName, pszName + strlen(pszName)));
 }
 
@@ -257,8 +257,10 @@ CheckStatus CheckPack(const WCHAR *pwszShownAs, void (*pfnWarnings)())
         return CHECK_NOT_RUN;
     }
     SetPathCodePage(g_uPackCodePage);
-    if (!OpenList(file, g_uPackCodePage)) {
-        fclose(file);
+    ListFile list;
+    BOOL fOpen = OpenList(file, g_uPackCodePage, &list);
+    fclose(file);
+    if (!fOpen) {
         PrintErrorLine(L"Codetabel " + Number(g_uPackCodePage) + L" is op deze computer onbekend.");
         return CHECK_NOT_RUN;
     }
@@ -266,15 +268,15 @@ CheckStatus CheckPack(const WCHAR *pwszShownAs, void (*pfnWarnings)())
     PrintLine(L"Pakket: " + (pwszShownAs != NULL ? std::wstring(pwszShownAs) : CurrentFolder()));
     PrintLine(L"Wat instrrse.exe doet met elke regel van teinstal.txt, op een computer met"
               L" codetabel " + Number(g_uPackCodePage) + L":");
-    BOOL fRead = ReportEntries(file);
-    fclose(file);
+    BOOL fRead = ReportEntries(&list);
+    CloseList(&list);
     if (!fRead) {
         PrintErrorLine(L"teinstal.txt kon niet tot het einde worden gelezen.");
         return CHECK_NOT_RUN;
     }
     ReportUnnamedFiles();
     PrintLine(L"");
-    ReportEncoding();
+    ReportEncoding(list.nEncoding);
     ReportInstaller();
     if (pfnWarnings != NULL)
         pfnWarnings();

@@ -1,5 +1,6 @@
 // Series lists as editors save them: every encoding Notepad's save dialog
-// offers, with accented names; an ANSI list that is valid UTF-8 by chance;
+// offers, with accented names, and a UTF-8 list with one line in ANSI; an
+// ANSI list that is valid UTF-8 by chance;
 // a name the ANSI code page (1252 here) cannot hold. Series files with
 // accents are made through their ANSI names, or through the W functions
 // when the code page has no name for them.
@@ -7,7 +8,7 @@
 
 namespace {
 
-enum class Encoding { Ansi, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+enum class Encoding { Ansi, Utf8, Utf8Bom, Utf16Le, Utf16Be, Utf8AnsiLine };
 
 std::string Utf16(const std::wstring &text, bool fLittle)
 {
@@ -33,6 +34,12 @@ std::string Encode(Encoding encoding, const std::wstring &text)
         return Utf16(text, true);
     case Encoding::Utf16Be:
         return Utf16(text, false);
+    case Encoding::Utf8AnsiLine: {
+        // The first line pasted from an old ANSI file: its stray byte costs
+        // only that line.
+        const size_t iSecond = text.find(L"\r\n") + 2;
+        return driver::Narrow(text.substr(0, iSecond), CP_ACP) + driver::Narrow(text.substr(iSecond), CP_UTF8);
+    }
     }
     return "";
 }
@@ -40,13 +47,14 @@ std::string Encode(Encoding encoding, const std::wstring &text)
 // As Notepad's save dialog names them, and as a test name can hold them.
 void PrintTo(Encoding encoding, std::ostream *os)
 {
-    const char *const apsz[] = {"ANSI", "UTF-8", "UTF-8 met BOM", "UTF-16 LE", "UTF-16 BE"};
+    const char *const apsz[] = {"ANSI", "UTF-8", "UTF-8 met BOM", "UTF-16 LE", "UTF-16 BE",
+                                "UTF-8 met een regel in ANSI"};
     *os << apsz[(int)encoding];
 }
 
 std::string EncodingName(const ::testing::TestParamInfo<Encoding> &info)
 {
-    const char *const apsz[] = {"ANSI", "UTF8", "UTF8metBOM", "UTF16LE", "UTF16BE"};
+    const char *const apsz[] = {"ANSI", "UTF8", "UTF8metBOM", "UTF16LE", "UTF16BE", "UTF8metANSIregel"};
     return apsz[(int)info.param];
 }
 
@@ -95,7 +103,8 @@ TEST_P(EveryEncoding, InstallsTheAccentedSeries)
 
 INSTANTIATE_TEST_SUITE_P(Notepad, EveryEncoding,
                          ::testing::Values(Encoding::Ansi, Encoding::Utf8, Encoding::Utf8Bom,
-                                           Encoding::Utf16Le, Encoding::Utf16Be),
+                                           Encoding::Utf16Le, Encoding::Utf16Be,
+                                           Encoding::Utf8AnsiLine),
                          EncodingName);
 
 // "CafÃ©.dat" in Windows-1252 has the bytes of "Café.dat" in UTF-8: the list
@@ -118,6 +127,19 @@ TEST_F(EncodedList, AnAnsiListThatIsValidUtf8MovesWhatItAlwaysMoved)
         ExpectInDataOnly(name);
     ExpectInStartOnly(other);
     ExpectListDeleted();
+}
+
+// A file of that other reading already in the data folder, say an older
+// series, never keeps the file the list means from being installed.
+TEST_F(EncodedList, AFileOfTheRawNameInTheDataFolderDoesNotStopTheSeries)
+{
+    const std::string meant = driver::Narrow(L"Café.dat", CP_ACP);
+    const std::string raw = driver::Narrow(L"CafÃ©.dat", CP_ACP);
+    AddSeries({meant});
+    driver::WriteFile(DataPath(raw), "ouder");
+    EXPECT_EQ(RunList(Encode(Encoding::Utf8, L"Café.dat\r\n"), "Succes"), driver::Widen(kSuccessText, CP_ACP));
+    ExpectInDataOnly(meant);
+    EXPECT_TRUE(driver::HasBytes(DataPath(raw), "ouder"));
 }
 
 // Code page 1252 has no "Ł" nor "ź": the series stays, the warning names it

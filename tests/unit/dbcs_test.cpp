@@ -97,26 +97,28 @@ namespace {
 // in pieces of whole characters: 74 (148 bytes), then the other 26.
 TEST_F(Dbcs, LongUnicodeLineIsCutBetweenCharacters)
 {
-    std::string list;
+    std::string bytes;
     for (int i = 0; i < 100; i++)
-        list += "\xE3\x81\x82";   // U+3042, 0x82 0xA0 in code page 932
-    list += "\r\nb.dat";
+        bytes += "\xE3\x81\x82";   // U+3042, 0x82 0xA0 in code page 932
+    bytes += "\r\nb.dat";
     FILE *file = tmpfile();
-    fwrite(list.data(), 1, list.size(), file);
+    fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
-    ASSERT_TRUE(OpenList(file, CP_ACP));
+    ListFile list;
+    ASSERT_TRUE(OpenList(file, CP_ACP, &list));
     std::string a;
     for (int i = 0; i < 100; i++)
         a += "\x82\xA0";
-    ASSERT_EQ(ReadListEntry(file), 1);
+    ASSERT_EQ(ReadListEntry(&list), 1);
     EXPECT_EQ(std::string(g_szListLine), a.substr(0, 148));
-    EXPECT_FALSE(g_fListEntryContinues);
-    ASSERT_EQ(ReadListEntry(file), 1);
+    EXPECT_FALSE(list.fContinues);
+    ASSERT_EQ(ReadListEntry(&list), 1);
     EXPECT_EQ(std::string(g_szListLine), a.substr(148));
-    EXPECT_TRUE(g_fListEntryContinues);
-    ASSERT_EQ(ReadListEntry(file), 1);
+    EXPECT_TRUE(list.fContinues);
+    ASSERT_EQ(ReadListEntry(&list), 1);
     EXPECT_STREQ(g_szListLine, "b.dat");
-    EXPECT_EQ(ReadListEntry(file), 0);
+    EXPECT_EQ(ReadListEntry(&list), 0);
+    CloseList(&list);
     fclose(file);
 }
 

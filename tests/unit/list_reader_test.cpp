@@ -14,10 +14,12 @@ std::vector<std::string> ReadAll(const std::string &bytes)
     EXPECT_NE(file, nullptr);
     fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
-    OpenList(file, CP_ACP);
+    ListFile list;
+    OpenList(file, CP_ACP, &list);
     std::vector<std::string> entries;
-    while (ReadListEntry(file) && entries.size() < 10000)
+    while (ReadListEntry(&list) && entries.size() < 10000)
         entries.push_back(g_szListLine);
+    CloseList(&list);
     fclose(file);
     return entries;
 }
@@ -78,7 +80,7 @@ TEST(ReadListEntry, NulEndsTheEntryEarly)
 
 namespace {
 
-TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
+TEST(ByteOrderMark, OnlyAUtf8MarkAtTheStart)
 {
     const struct { std::string bytes; std::string first; } cases[] = {
         { "\xEF\xBB\xBF" "a.dat\r\n", "a.dat" },
@@ -91,10 +93,12 @@ TEST(SkipByteOrderMark, OnlyAUtf8MarkAtTheStart)
         ASSERT_NE(file, nullptr);
         fwrite(c.bytes.data(), 1, c.bytes.size(), file);
         rewind(file);
-        ASSERT_TRUE(OpenList(file, CP_ACP));
-        ASSERT_EQ(ReadListEntry(file), 1);
+        ListFile list;
+        ASSERT_TRUE(OpenList(file, CP_ACP, &list));
+        ASSERT_EQ(ReadListEntry(&list), 1);
         // Bytes that are valid UTF-8 by chance still name what they always did.
-        EXPECT_EQ(std::string(g_szListEntryRaw[0] != '\0' ? g_szListEntryRaw : g_szListLine), c.first);
+        EXPECT_EQ(std::string(list.szRaw[0] != '\0' ? list.szRaw : g_szListLine), c.first);
+        CloseList(&list);
         fclose(file);
     }
 }
@@ -120,12 +124,13 @@ std::vector<Read> ReadEntries(const std::string &bytes, int *pnEncoding)
     EXPECT_NE(file, nullptr);
     fwrite(bytes.data(), 1, bytes.size(), file);
     rewind(file);
-    EXPECT_TRUE(OpenList(file, CP_ACP));
-    *pnEncoding = g_nListEncoding;
+    ListFile list;
+    EXPECT_TRUE(OpenList(file, CP_ACP, &list));
+    *pnEncoding = list.nEncoding;
     std::vector<Read> entries;
-    while (ReadListEntry(file) && entries.size() < 100)
-        entries.push_back({g_szListLine, g_wszListEntry, g_fListEntryUnmappable != FALSE,
-                           g_fListEntryContinues != FALSE});
+    while (ReadListEntry(&list) && entries.size() < 100)
+        entries.push_back({g_szListLine, list.wszEntry, list.fUnmappable != FALSE, list.fContinues != FALSE});
+    CloseList(&list);
     fclose(file);
     return entries;
 }

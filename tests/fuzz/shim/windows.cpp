@@ -86,13 +86,50 @@ static const Table932 &Get932()
     return table;
 }
 
-int MultiByteToWideChar(UINT uCodePage, DWORD, const char *pch, int cb, WCHAR *pwch, int cwch)
+// UTF-8 as Windows decodes it: an ill-formed part becomes one U+FFFD per
+// maximal part of a well-formed sequence (or per stray byte). FALSE when
+// there was one.
+static bool DecodeUtf8(const BYTE *pb, int cb, std::vector<WCHAR> *pOut)
+{
+    bool fValid = true;
+    for (int i = 0; i < cb;) {
+        BYTE b = pb[i];
+        int len = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+        BYTE bLow = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+        BYTE bHigh = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        int ok = len == 0 ? 0 : 1;
+        if (len > 1 && i + 1 < cb && pb[i + 1] >= bLow && pb[i + 1] <= bHigh)
+            for (ok = 2; ok < len && i + ok < cb && (pb[i + ok] & 0xC0) == 0x80; ok++) {
+            }
+        if (ok < len || len == 0) {
+            pOut->push_back(0xFFFD);
+            fValid = false;
+            i += ok > 0 ? ok : 1;
+            continue;
+        }
+        unsigned cp = len == 1 ? b : b & (0x7F >> len);
+        for (int k = 1; k < len; k++)
+            cp = cp << 6 | (pb[i + k] & 0x3F);
+        if (cp >= 0x10000) {
+            pOut->push_back((WCHAR)(0xD800 + ((cp - 0x10000) >> 10)));
+            pOut->push_back((WCHAR)(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            pOut->push_back((WCHAR)cp);
+        }
+        i += len;
+    }
+    return fValid;
+}
+
+int MultiByteToWideChar(UINT uCodePage, DWORD dwFlags, const char *pch, int cb, WCHAR *pwch, int cwch)
 {
     UINT uCp = Resolve(uCodePage);
     if (cb < 0)
         cb = (int)strlen(pch) + 1;
     std::vector<WCHAR> out;
-    for (int i = 0; i < cb; i++) {
+    if (uCp == CP_UTF8 && !DecodeUtf8((const BYTE *)pch, cb, &out) && (dwFlags & MB_ERR_INVALID_CHARS))
+        return 0;
+    for (int i = 0; uCp != CP_UTF8 && i < cb; i++) {
         BYTE b = (BYTE)pch[i];
         if (uCp == 932) {
             const Table932 &table = Get932();
@@ -110,7 +147,7 @@ int MultiByteToWideChar(UINT uCodePage, DWORD, const char *pch, int cb, WCHAR *p
     }
     if (cwch == 0)
         return (int)out.size();
-    if ((int)out.size() > cwch)
+    if ((int)out.size() > cwch || out.empty())
         return 0;
     memcpy(pwch, out.data(), out.size() * sizeof(WCHAR));
     return (int)out.size();
@@ -121,6 +158,19 @@ static std::string ToBytes(UINT uCp, unsigned cp)
 {
     if (cp == 0)
         return std::string(1, '\0');
+    if (uCp == CP_UTF8) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            cp = 0xFFFD;
+        if (cp < 0x80)
+            return std::string(1, (char)cp);
+        std::string s;
+        int cTrail = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+        const unsigned c_abLead[] = {0, 0xC0, 0xE0, 0xF0};
+        s += (char)(c_abLead[cTrail] | (cp >> (6 * cTrail)));
+        for (int k = cTrail - 1; k >= 0; k--)
+            s += (char)(0x80 | ((cp >> (6 * k)) & 0x3F));
+        return s;
+    }
     if (uCp == 932) {
         unsigned short mb = cp < 0x10000 ? Get932().wcToMb[cp] : 0;
         if (mb == 0)

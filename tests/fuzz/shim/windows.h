@@ -26,11 +26,13 @@ typedef void *HWND;
 #define CP_ACP 0
 #define CP_UTF7 65000
 #define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x8
 #define WC_NO_BEST_FIT_CHARS 0x400
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 
-// 1252 (no lead bytes) or 932 (lead bytes 0x81-0x9F and 0xE0-0xFC).
+// 1252 (no lead bytes) or 932 (lead bytes 0x81-0x9F and 0xE0-0xFC); the
+// conversions also know UTF-8.
 void SetAnsiCodePage(UINT uCodePage);
 UINT GetACP(void);
 BOOL IsValidCodePage(UINT uCodePage);
