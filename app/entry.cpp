@@ -4,6 +4,7 @@
 #include "app/paths.h"
 #include "app/movefile.h"
 #include <string.h>
+#include <wchar.h>
 
 static EntryVerdict VerdictOfFault(NameFault fault)
 {
@@ -11,7 +12,6 @@ static EntryVerdict VerdictOfFault(NameFault fault)
     case NAME_PLAIN:
         return VERDICT_MOVE;
     case NAME_EMPTY:
-    case NAME_TRAILING:   // not left after trimming
         return VERDICT_NO_FILE;
     case NAME_CUT_CHAR:
         return VERDICT_CUT_CHAR;
@@ -27,6 +27,23 @@ static EntryVerdict VerdictOfFault(NameFault fault)
         break;
     }
     return VERDICT_FORBIDDEN;
+}
+
+static const char c_szSkippedExtension[] = ".txt";
+
+BOOL IsSkippedTextName(const WCHAR *pwszName)
+{
+    const WCHAR *pwszDot = wcsrchr(pwszName, L'.');
+    if (pwszDot == NULL || wcslen(pwszDot) != strlen(c_szSkippedExtension))
+        return FALSE;
+    for (size_t i = 0; pwszDot[i] != L'\0'; i++) {
+        WCHAR wch = pwszDot[i];
+        if (wch >= L'A' && wch <= L'Z')
+            wch = (WCHAR)(wch - L'A' + L'a');
+        if (wch != (BYTE)c_szSkippedExtension[i])
+            return FALSE;
+    }
+    return TRUE;
 }
 
 EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
@@ -47,7 +64,7 @@ EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
     // The extension of the name as Windows opens it: "Lees mij.txt " is a
     // text file too.
     if (SplitPath(szFile, NULL, 0, NULL, 0, NULL, 0, szExt, sizeof(szExt))
-        && PathsEqual(szExt, ".txt"))
+        && PathsEqual(szExt, c_szSkippedExtension))
         return VERDICT_SKIP_TXT;
     EntryVerdict verdict = VerdictOfFault(FindNameFault(szFile));
     // A copy under such a name could be taken for an interrupted one and
@@ -68,7 +85,7 @@ static const WCHAR *WrittenFileName(const ListFile *pList, size_t *pcch)
         if (*pwch == L'\\' || *pwch == L'/')
             pwsz = pwch + 1;
     size_t cch = wcslen(pwsz);
-    while (cch > 0 && (pwsz[cch - 1] == L'.' || pwsz[cch - 1] == L' '))
+    while (cch > 0 && IsDroppedAtNameEnd(pwsz[cch - 1]))
         cch--;
     *pcch = cch;
     return pwsz;
@@ -82,11 +99,10 @@ static BOOL IsNameUnmappable(const ListFile *pList)
     const WCHAR *pwsz = WrittenFileName(pList, &cch);
     if (cch == 0)
         return FALSE;
-    char ab[4 * 2 * c_cbListEntry];
-    BOOL fUsedDefault = FALSE;
-    WideCharToMultiByte(pList->uCodePage, WC_NO_BEST_FIT_CHARS, pwsz, (int)cch, ab, sizeof(ab),
-                        "?", &fUsedDefault);
-    return fUsedDefault;
+    char ab[c_cbConvertedEntry];
+    BOOL fUnmappable = FALSE;
+    ConvertToListCodePage(pList, pwsz, cch, ab, sizeof(ab), &fUnmappable);
+    return fUnmappable;
 }
 
 // Whether the file is in the folder. The name is in the list's code page,

@@ -20,6 +20,11 @@ enum EntryVerdict {
     VERDICT_RESERVED,     // refused: the installer's own temporary name (movefile.h)
 };
 
+// Whether a file of this name is one the list may name without its being
+// moved: a ".txt" file, in any letter case. For a name in UTF-16, such as
+// a file of the pack; JudgeEntryName applies the same rule to an entry.
+BOOL IsSkippedTextName(const WCHAR *pwszName);
+
 // The verdict on one entry given as bytes of the path code page
 // (SetPathCodePage), by the name rules alone: only the file-name part and
 // extension count, trailing blanks and dots are dropped, then ".txt" names

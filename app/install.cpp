@@ -1,5 +1,6 @@
 #include "app/install.h"
 #include "app/globals.h"
+#include "app/listfile.h"
 #include "app/paths.h"
 #include "app/series.h"
 #include "app/warning.h"
@@ -10,7 +11,6 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char c_szListName[] = "teinstal.txt";
 
 // The installer works from the start folder by paths that must fit
 // MAX_PATH; from a folder too deep for that it can do nothing, and says so

@@ -149,10 +149,8 @@ void CloseList(ListFile *pList)
     pList->cwchText = pList->iNext = 0;
 }
 
-// The conversion is asked not to use look-alikes ("Łódź" never becomes
-// "Lodz") and to say when it used the default character, where it can be.
-static int ToCodePage(const ListFile *pList, const WCHAR *pwch, size_t cwch, char *pch, int cb,
-                      BOOL *pfUnmappable)
+int ConvertToListCodePage(const ListFile *pList, const WCHAR *pwch, size_t cwch, char *pch, int cb,
+                          BOOL *pfUnmappable)
 {
     BOOL fChecked = pList->fCheckedConversion;
     *pfUnmappable = FALSE;
@@ -173,7 +171,7 @@ static size_t UnitsThatFit(const ListFile *pList, const WCHAR *pwch, size_t cwch
         size_t cwchChar = IsHighSurrogate(pwch[i]) && i + 1 < cwch ? 2 : 1;
         char ab[8];
         BOOL fUnmappable;
-        cb += ToCodePage(pList, pwch + i, cwchChar, ab, sizeof(ab), &fUnmappable);
+        cb += ConvertToListCodePage(pList, pwch + i, cwchChar, ab, sizeof(ab), &fUnmappable);
         if (cb > c_cbListEntry)
             break;
         i += cwchChar;
@@ -200,15 +198,16 @@ static void TakeBytes(ListFile *pList, const WCHAR *pwch, size_t cwchText, BOOL 
 // cwchText units. Returns the units that fit in one entry.
 static size_t ConvertPiece(ListFile *pList, const WCHAR *pwch, size_t cwchPiece, size_t cwchText)
 {
-    char ab[8 * c_cbListEntry];
-    int cb = ToCodePage(pList, pwch, cwchPiece, ab, sizeof(ab), &pList->fUnmappable);
+    char ab[c_cbConvertedEntry];
+    int cb = ConvertToListCodePage(pList, pwch, cwchPiece, ab, sizeof(ab), &pList->fUnmappable);
     size_t cwchFit = cb > c_cbListEntry ? UnitsThatFit(pList, pwch, cwchPiece) : cwchPiece;
     if (cwchText == cwchPiece && cb <= c_cbListEntry) {
         memcpy(g_szListLine, ab, (size_t)cb);
     } else {
         if (cwchText > cwchFit)
             cwchText = cwchFit;
-        ToCodePage(pList, pwch, cwchText, g_szListLine, c_cbListEntry, &pList->fUnmappable);
+        ConvertToListCodePage(pList, pwch, cwchText, g_szListLine, c_cbListEntry,
+                              &pList->fUnmappable);
     }
     memcpy(pList->wszEntry, pwch, cwchText * sizeof(WCHAR));
     pList->wszEntry[cwchText] = L'\0';

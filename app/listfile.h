@@ -11,6 +11,11 @@
 #include <windows.h>
 #include <stdio.h>
 
+// The list's name in the start folder; as UTF-16 for the wide API.
+#define INSTRRSE_LIST_NAME "teinstal.txt"
+const char c_szListName[] = INSTRRSE_LIST_NAME;
+const WCHAR c_wszListName[] = L"" INSTRRSE_LIST_NAME;
+
 // As Notepad's save dialog names them (ListEncodingName). Without a
 // byte-order mark each line is read as UTF-8 when it is valid UTF-8 past
 // ASCII, and as ANSI otherwise, so a line pasted from an old file costs
@@ -61,3 +66,13 @@ void CloseList(ListFile *pList);
 int ReadListEntry(ListFile *pList);
 
 const char *ListEncodingName(int nEncoding);
+
+// Text of the list converted to its code page as the reader converts it:
+// never to a look-alike ("Łódź" never becomes "Lodz"), and *pfUnmappable
+// set when the code page's default character ("?") stands in for one it
+// cannot hold, where the code page can say so. Returns the bytes written.
+int ConvertToListCodePage(const ListFile *pList, const WCHAR *pwch, size_t cwch, char *pch, int cb,
+                          BOOL *pfUnmappable);
+// Bytes that hold any entry's text converted: 149 characters, each up to
+// two UTF-16 units of up to four bytes.
+const int c_cbConvertedEntry = 8 * c_cbListEntry;

@@ -183,26 +183,36 @@ BOOL MakeFolderPath(char *pszDest, size_t cbDest,
     return fOk;
 }
 
+BOOL IsDroppedAtNameEnd(unsigned ch)
+{
+    return ch == '.' || ch == ' ';
+}
+
 void TrimNameEnd(char *pszName)
 {
     char *pchEnd = pszName;
     for (char *pch = pszName; *pch != '\0'; pch += CharBytes(pch))
-        if (CharBytes(pch) == 2 || (*pch != '.' && *pch != ' '))
+        if (CharBytes(pch) == 2 || !IsDroppedAtNameEnd((BYTE)*pch))
             pchEnd = pch + CharBytes(pch);
     *pchEnd = '\0';
 }
 
+BOOL IsForbiddenInName(unsigned ch)
+{
+    return ch < 32 || (ch < 128 && strchr("\\/:*?\"<>|", (int)ch) != NULL);
+}
+
 static NameFault CharFault(BYTE b)
 {
+    if (!IsForbiddenInName(b))
+        return NAME_PLAIN;
     if (b == ':')
         return NAME_STREAM;
     if (b == '*' || b == '?')
         return NAME_WILDCARD;
     if (b < 32)
         return NAME_CONTROL;
-    if (strchr("<>\"|\\/", b) != NULL)
-        return NAME_FORBIDDEN;
-    return NAME_PLAIN;
+    return NAME_FORBIDDEN;
 }
 
 static BOOL IsDeviceDigit(BYTE b)
@@ -243,17 +253,10 @@ NameFault FindNameFault(const char *pszName)
         return NAME_EMPTY;
     if (EndsInLoneLeadByte(pszName))
         return NAME_CUT_CHAR;   // a character cut off: no file on disk has this name
-    if (CharBytes(pchLast) == 1 && (*pchLast == '.' || *pchLast == ' '))
-        return NAME_TRAILING;
     for (const char *pch = pszName; *pch != '\0'; pch += CharBytes(pch)) {
         NameFault fault = CharBytes(pch) == 1 ? CharFault((BYTE)*pch) : NAME_PLAIN;
         if (fault != NAME_PLAIN)
             return fault;
     }
     return IsDeviceName(pszName) ? NAME_DEVICE : NAME_PLAIN;
-}
-
-BOOL IsPlainFileName(const char *pszName)
-{
-    return FindNameFault(pszName) == NAME_PLAIN;
 }

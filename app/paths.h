@@ -51,14 +51,21 @@ void SetPathCodePage(UINT uCodePage);
 // Drops the blanks and dots at the end of a file name, as Windows does when
 // it opens the name: "a.dat ." opens a.dat.
 void TrimNameEnd(char *pszName);
+// A character that TrimNameEnd drops, for a name in UTF-16 as well.
+BOOL IsDroppedAtNameEnd(unsigned ch);
+
+// A character no file name may hold: a control character, a separator,
+// ":", a wildcard, <, >, a double quote or |. For a name in UTF-16 too.
+BOOL IsForbiddenInName(unsigned ch);
 
 // What keeps a file name taken from the series list from being opened as
-// that file in a folder. The first fault found, in this order.
+// that file in a folder. The first fault found, in this order. The name is
+// one as Windows opens it, trailing blanks and dots already dropped
+// (TrimNameEnd).
 enum NameFault {
     NAME_PLAIN,         // none: a plain file name
     NAME_EMPTY,         // no name at all
     NAME_CUT_CHAR,      // ends in a lead byte without its trail byte: no file has this name
-    NAME_TRAILING,      // ends in a dot or a blank: Windows would open another file
     NAME_STREAM,        // ":" (a stream or a drive)
     NAME_WILDCARD,      // "*" or "?"
     NAME_FORBIDDEN,     // <, >, a double quote or | (or a separator, never left in a file name)
@@ -66,7 +73,3 @@ enum NameFault {
     NAME_DEVICE,        // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9, with any extension
 };
 NameFault FindNameFault(const char *pszName);
-
-// FindNameFault(pszName) == NAME_PLAIN: devices must never be opened, and
-// for the other faults Windows would open another file or none.
-BOOL IsPlainFileName(const char *pszName);

@@ -35,10 +35,10 @@ static BOOL Decomposed(const WCHAR *pwsz, WCHAR *pwszForm)
 static BOOL IsPlainWideName(const WCHAR *pwsz)
 {
     size_t cch = wcslen(pwsz);
-    if (cch == 0 || pwsz[cch - 1] == L'.' || pwsz[cch - 1] == L' ')
+    if (cch == 0 || IsDroppedAtNameEnd(pwsz[cch - 1]))
         return FALSE;
     for (const WCHAR *pwch = pwsz; *pwch != L'\0'; pwch++)
-        if (*pwch < 32 || wcschr(L"\\/:*?\"<>|", *pwch) != NULL)
+        if (IsForbiddenInName(*pwch))
             return FALSE;
     return TRUE;
 }

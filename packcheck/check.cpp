@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-UINT g_uPackCodePage = 1252;
-UINT g_uPackOemCodePage = 850;
+UINT g_uPackCodePage = c_uDefaultPackCodePage;
+UINT g_uPackOemCodePage = c_uDefaultPackOemCodePage;
 
 // The installer looks names up in its start folder; here that is the pack,
 // the current directory.

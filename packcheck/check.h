@@ -9,6 +9,9 @@
 // The ANSI and the OEM code page of the users' machines.
 extern UINT g_uPackCodePage;
 extern UINT g_uPackOemCodePage;
+// Unless told otherwise: Dutch and Western European Windows.
+const UINT c_uDefaultPackCodePage = 1252;
+const UINT c_uDefaultPackOemCodePage = 850;
 
 enum CheckStatus {
     CHECK_SOUND = 0,       // every listed series will be installed

@@ -39,7 +39,7 @@ static BOOL ParseCodePage(const WCHAR *pwsz, UINT *puCodePage)
 
 static BOOL ParseArguments(int argc, WCHAR **argv, Options *pOptions)
 {
-    *pOptions = Options{FALSE, FALSE, FALSE, 1252, 850, NULL, L"."};
+    *pOptions = Options{FALSE, FALSE, FALSE, c_uDefaultPackCodePage, c_uDefaultPackOemCodePage, NULL, L"."};
     BOOL fFolder = FALSE;
     for (int i = 1; i < argc; i++) {
         const WCHAR *pwszArg = argv[i];

@@ -1,8 +1,9 @@
 #include "packcheck/packfiles.h"
+#include "app/entry.h"
+#include "app/paths.h"
 #include <algorithm>
 #include <wchar.h>
 
-const WCHAR c_wszListName[] = L"teinstal.txt";
 const WCHAR c_wszInstallerName[] = L"instrrse.exe";
 static const WCHAR c_wszCheckerName[] = L"packcheck.exe";
 
@@ -12,16 +13,10 @@ static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
     return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
 }
 
-static BOOL IsTextFileName(const WCHAR *pwszName)
-{
-    const WCHAR *pwszDot = wcsrchr(pwszName, L'.');
-    return pwszDot != NULL && EqualIgnoringCase(pwszDot, L".txt");
-}
-
 static BOOL IsSeriesFile(const WIN32_FIND_DATAW &fd)
 {
     return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        && !IsTextFileName(fd.cFileName)
+        && !IsSkippedTextName(fd.cFileName)
         && !EqualIgnoringCase(fd.cFileName, c_wszInstallerName)
         && !EqualIgnoringCase(fd.cFileName, c_wszCheckerName);
 }
@@ -51,7 +46,8 @@ PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound)
 {
     // A pattern or a path would find other files; the installer refuses
     // such names before it looks.
-    if (wszName.empty() || wszName.find_first_of(L"*?<>\"|:\\/") != std::wstring::npos)
+    if (wszName.empty()
+        || std::find_if(wszName.begin(), wszName.end(), IsForbiddenInName) != wszName.end())
         return PACK_MISSING;
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(wszName.c_str(), &fd);

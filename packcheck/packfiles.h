@@ -2,11 +2,11 @@
 // directory. Names are looked up and compared in UTF-16, through the wide
 // API, so a name this machine's ANSI code page cannot hold is found too.
 #pragma once
+#include "app/listfile.h"
 #include <windows.h>
 #include <string>
 #include <vector>
 
-extern const WCHAR c_wszListName[];        // "teinstal.txt"
 extern const WCHAR c_wszInstallerName[];   // "instrrse.exe"
 
 // The files a list may name: every file of the pack except folders,

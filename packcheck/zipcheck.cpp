@@ -2,6 +2,7 @@
 #include "packcheck/output.h"
 #include "packcheck/packfiles.h"
 #include "packcheck/zipformat.h"
+#include "app/paths.h"
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -143,9 +144,7 @@ static void CollectItems(const std::vector<ZipEntry> &aEntries, const std::wstri
 static BOOL IsWritableName(const std::wstring &wszName)
 {
     return !wszName.empty() && wszName != L"." && wszName != L".."
-        && wszName.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos
-        && std::find_if(wszName.begin(), wszName.end(), [](WCHAR wch) { return wch < 32; })
-               == wszName.end();
+        && std::find_if(wszName.begin(), wszName.end(), IsForbiddenInName) == wszName.end();
 }
 
 // Windows opens a device for these names in any folder, whatever follows

@@ -252,15 +252,13 @@ bool IsDeviceName(const std::string &name)
 
 void CheckPlainFileName(const std::string &name)
 {
-    if (!IsPlainFileName(name.c_str()))
+    if (FindNameFault(name.c_str()) != NAME_PLAIN)
         return;
     Check(!name.empty(), "empty name taken as plain", name);
     std::vector<bool> afSingle = SingleBytes(name);
     for (size_t i = 0; i < name.size(); i++)
         Check(!(afSingle[i] && IsForbiddenInName((unsigned char)name[i])),
               "name with a forbidden character taken as plain", name);
-    Check(!(afSingle.back() && (name.back() == '.' || name.back() == ' ')),
-          "name ending in a dot or blank taken as plain", name);
     Check(!IsDeviceName(name), "device name taken as plain", name);
 }
 
@@ -302,7 +300,7 @@ void CheckVerdict(const std::string &entry, const Parts &parts)
         Check(verdict == VERDICT_SKIP_TXT, ".txt name not skipped", entry);
     else if (name.size() < sizeof(szName))
         Check((verdict == VERDICT_MOVE)
-                  == (IsPlainFileName(name.c_str()) != FALSE && ext != ".instrrse-deel")
+                  == (FindNameFault(name.c_str()) == NAME_PLAIN && ext != ".instrrse-deel")
               && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE,
               "verdict and name rules disagree", entry);
 }

@@ -56,7 +56,7 @@ TEST_F(Dbcs, FolderEndingInATrailByteStillGetsItsBackslash)
     EXPECT_FALSE(EnsureTrailingBackslash(sz));
     EXPECT_STREQ(sz, "C:\\abc\x95");
     EXPECT_FALSE(MakeFolderPath(sz, sizeof(sz), "C:", "\\abc\x95"));
-    EXPECT_FALSE(IsPlainFileName("abc\x95"));
+    EXPECT_EQ(FindNameFault("abc\x95"), NAME_CUT_CHAR);
 }
 
 TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)

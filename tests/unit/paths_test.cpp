@@ -1,5 +1,6 @@
 // Path comparison, splitting and joining, and the trailing backslash, in the
 // single-byte code page the rig runs under (see dbcs_test.cpp for 932).
+#include "app/entry.h"
 #include "app/paths.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -136,15 +137,22 @@ namespace {
 
 // Names the list may give that Windows would open as something else than a
 // file of that name in the folder: a device, a stream, another file.
-TEST(IsPlainFileName, RefusesWhatWindowsWouldNotOpenAsThatFile)
+TEST(FindNameFault, RefusesWhatWindowsWouldNotOpenAsThatFile)
 {
     for (const char *psz : { "a.dat", "Lees mij", "serie7", " lead.dat", "a..dat", "com10.dat",
                              "console.dat", "nul_", "lpt", "Café.dat" })
-        EXPECT_TRUE(IsPlainFileName(psz)) << psz;
+        EXPECT_EQ(FindNameFault(psz), NAME_PLAIN) << psz;
     for (const char *psz : { "", "CON", "nul", "Nul.dat", "aux.tar.gz", "PRN .dat", "COM1", "lpt9.x",
-                             "com\xB9", "CONOUT$", "a.dat.", "a.dat ", "a.dat:zone", "x*.dat",
+                             "com\xB9", "CONOUT$", "a.dat:zone", "x*.dat",
                              "a?.dat", "a|b", "a\"b", "<a>", "tab\t.dat" })
-        EXPECT_FALSE(IsPlainFileName(psz)) << psz;
+        EXPECT_NE(FindNameFault(psz), NAME_PLAIN) << psz;
+    // Windows opens a name without its trailing dots and blanks: that file
+    // is the one judged and moved.
+    for (const char *psz : { "a.dat.", "a.dat ", "a.dat . " }) {
+        char szName[MAX_PATH];
+        EXPECT_EQ(JudgeEntryName(psz, szName, sizeof(szName)), VERDICT_MOVE) << psz;
+        EXPECT_STREQ(szName, "a.dat") << psz;
+    }
 }
 
 }  // namespace
