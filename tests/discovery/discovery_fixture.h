@@ -65,6 +65,17 @@ protected:
         return g_szIniPath;
     }
 
+    // Searches from this start folder and expects no shortcut examined:
+    // every one examined would have been named in g_szLinkPath first.
+    std::string FindWithoutShortcuts(const std::string &startFolder)
+    {
+        SetStartFolder(startFolder);
+        lstrcpynA(g_szLinkPath, "onaangeroerd", sizeof(g_szLinkPath));
+        std::string ini = Find();
+        EXPECT_STREQ(g_szLinkPath, "onaangeroerd") << "a shortcut was examined";
+        return ini;
+    }
+
     HWND hwnd_ = NULL;
     tree::TreeBuilder made;
     std::string startMenu, commonDesktop, userDesktop, raadrupsMenu;

@@ -12,6 +12,20 @@ const char kInstC[] = "C:\\dtest\\Raadrups C";
 std::string Program(const std::string &inst) { return inst + "\\wimbelok.exe"; }
 std::string Ini(const std::string &inst) { return inst + "\\tolpen.ini"; }
 
+// Installations A, B and C, each naming its own letter as its data folder.
+bool MakeInstallationsABC(tree::TreeBuilder &made)
+{
+    return made.Installation(kInstA, "A") && made.Installation(kInstB, "B")
+        && made.Installation(kInstC, "C");
+}
+
+// Expects the INI found to be this installation's, naming this data folder.
+void ExpectFound(const std::string &iniFound, const std::string &inst, const std::string &data)
+{
+    EXPECT_EQ(iniFound, Ini(inst));
+    EXPECT_EQ(tree::IniData(iniFound), data);
+}
+
 TEST_F(Discovery, IniAboveStartFolderWinsWithoutOpeningAnyShortcut)
 {
     ASSERT_TRUE(made.Installation("C:\\tolpen", ".\\data"));
@@ -22,12 +36,8 @@ TEST_F(Discovery, IniAboveStartFolderWinsWithoutOpeningAnyShortcut)
     ASSERT_TRUE(made.Shortcut(raadrupsMenu + "\\Raadrups.lnk", Program(kInstA)));
     ASSERT_TRUE(made.File(commonDesktop + "\\kapot.lnk", "geen snelkoppeling"));
 
-    SetStartFolder("C:\\tolpen\\nieuw");
-    strcpy(g_szLinkPath, "onaangeroerd");
-    EXPECT_EQ(Find(), "C:\\tolpen\\tolpen.ini");
+    EXPECT_EQ(FindWithoutShortcuts("C:\\tolpen\\nieuw"), "C:\\tolpen\\tolpen.ini");
     EXPECT_EQ(tree::IniData(g_szIniPath), ".\\data");
-    // Every shortcut examined would have been named here first.
-    EXPECT_STREQ(g_szLinkPath, "onaangeroerd");
 }
 
 TEST_F(Discovery, StartedInTheDataFolderFindsTheIniAboveIt)
@@ -42,11 +52,8 @@ TEST_F(Discovery, StartedInTheDataFolderFindsTheIniAboveIt)
 TEST_F(Discovery, StartedAtTheDriveRootLooksBesideIt)
 {
     ASSERT_TRUE(made.File("C:\\tolpen.ini", "[Tolpen]\r\nData=C:\\reeksen\r\n"));
-    SetStartFolder("C:\\");
-    strcpy(g_szLinkPath, "onaangeroerd");
-    EXPECT_EQ(Find(), "C:\\tolpen.ini");
+    EXPECT_EQ(FindWithoutShortcuts("C:\\"), "C:\\tolpen.ini");
     EXPECT_EQ(tree::IniData(g_szIniPath), "C:\\reeksen");
-    EXPECT_STREQ(g_szLinkPath, "onaangeroerd");
 }
 
 TEST_F(Discovery, IniInTheStartFolderItselfIsNotTheParentCheck)
@@ -74,8 +81,7 @@ TEST_F(Discovery, ShortcutOnlyOnTheUserDesktopIsFoundAfterTheOtherRows)
     ASSERT_TRUE(made.Installation(kInstA, "A"));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\Raadrups quiz.lnk", Program(kInstA)));
 
-    EXPECT_EQ(Find(), Ini(kInstA));
-    EXPECT_EQ(tree::IniData(g_szIniPath), "A");
+    ExpectFound(Find(), kInstA, "A");
     EXPECT_EQ(std::string(g_szLinkPath), userDesktop + "\\Raadrups quiz.lnk");
 }
 
@@ -96,15 +102,12 @@ TEST_F(Discovery, OnlyTheRaadrupsFolderOfTheStartMenuIsSearched)
 
 TEST_F(Discovery, StartMenuComesBeforeTheDesktops)
 {
-    ASSERT_TRUE(made.Installation(kInstA, "A"));
-    ASSERT_TRUE(made.Installation(kInstB, "B"));
-    ASSERT_TRUE(made.Installation(kInstC, "C"));
+    ASSERT_TRUE(MakeInstallationsABC(made));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\a.lnk", Program(kInstC)));
     ASSERT_TRUE(made.Shortcut(commonDesktop + "\\a.lnk", Program(kInstB)));
     ASSERT_TRUE(made.Shortcut(raadrupsMenu + "\\z.lnk", Program(kInstA)));
 
-    EXPECT_EQ(Find(), Ini(kInstA));
-    EXPECT_EQ(tree::IniData(g_szIniPath), "A");
+    ExpectFound(Find(), kInstA, "A");
 }
 
 TEST_F(Discovery, AllUsersDesktopComesBeforeTheUserDesktop)
@@ -114,16 +117,13 @@ TEST_F(Discovery, AllUsersDesktopComesBeforeTheUserDesktop)
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\a.lnk", Program(kInstC)));
     ASSERT_TRUE(made.Shortcut(commonDesktop + "\\z.lnk", Program(kInstB)));
 
-    EXPECT_EQ(Find(), Ini(kInstB));
-    EXPECT_EQ(tree::IniData(g_szIniPath), "B");
+    ExpectFound(Find(), kInstB, "B");
     EXPECT_EQ(std::string(g_szLinkPath), commonDesktop + "\\z.lnk");
 }
 
 TEST_F(Discovery, FirstMatchingShortcutEnumeratedWinsAndEndsTheSearch)
 {
-    ASSERT_TRUE(made.Installation(kInstA, "A"));
-    ASSERT_TRUE(made.Installation(kInstB, "B"));
-    ASSERT_TRUE(made.Installation(kInstC, "C"));
+    ASSERT_TRUE(MakeInstallationsABC(made));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\Raadrups.lnk", Program(kInstA)));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\quiz.lnk", Program(kInstB)));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\Aap.lnk", Program(kInstC)));
@@ -147,8 +147,7 @@ TEST_F(Discovery, ShortcutsThatDoNotCountDoNotEndTheSearch)
     ASSERT_EQ(order.size(), 4u);
     ASSERT_EQ(order.back(), "d Raadrups.lnk") << "the file system enumerates in another order";
 
-    EXPECT_EQ(Find(), Ini(kInstA));
-    EXPECT_EQ(tree::IniData(g_szIniPath), "A");
+    ExpectFound(Find(), kInstA, "A");
 }
 
 TEST_F(Discovery, ShortcutWhosePathDoesNotFitIsNotOpenedUnderAShorterName)

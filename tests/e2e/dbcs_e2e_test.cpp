@@ -5,17 +5,12 @@
 // starts, under a Japanese locale. Names on disk are also read back through
 // the wide functions, so that a test passes only when the bytes made the
 // intended characters.
-#include "tests/e2e/installer_fixture.h"
+#include "tests/e2e/found_run.h"
 #include "tests/discovery/install_tree.h"
 #include <shlobj.h>
 #include <algorithm>
 
 namespace {
-
-const char kFoundText[] =
-    "Het programma Raadrups is gevonden in een andere map. De nieuwe series "
-    "moeten in de data-map van Raadrups komen te staan. Wil je de series naar "
-    "de onderstaande map verplaatsen? Klik op 'Blader' als de map toch onjuist is.";
 
 const std::string kHyo = "\x95\x5C";   // U+8868
 const std::string kSo = "\x83\x5C";    // U+30BD
@@ -167,17 +162,17 @@ TEST_F(DbcsRun, DataFolderDifferingInATrailByteLikeALetterIsAnotherFolder)
 
 // Raadrups found: the dialog offers the data folder its INI names, that
 // folder and the installation's own both ending in 0x5C.
-class DbcsFoundRun : public DbcsRun {
+class DbcsFoundRun : public FoundRunOf<DbcsRun> {
 protected:
     void SetUp() override
     {
-        DbcsRun::SetUp();
+        FoundRunOf<DbcsRun>::SetUp();
         CoInitialize(NULL);
     }
 
     void TearDown() override
     {
-        DbcsRun::TearDown();
+        FoundRunOf<DbcsRun>::TearDown();
         EXPECT_TRUE(made.Remove()) << "the shortcut or installation stayed behind";
         CoUninitialize();
     }
@@ -190,13 +185,7 @@ protected:
         AddSeries(series);
         WriteList(ListOf(entries));
 
-        HWND hDlg = StartDialog();
-        ASSERT_NE(hDlg, nullptr);
-        EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kFoundText);
-        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), data + "\\");
-        driver::Press(hDlg, IDOK);
-        EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-        ExpectCleanExit();
+        OkOnTheFoundDataFolder();
         ExpectInDataOnly(series);
         ExpectListDeleted();
     }

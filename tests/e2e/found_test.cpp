@@ -1,19 +1,14 @@
 // The run when Raadrups is found: its INI file in the folder above the
 // start folder names the data folder, which the dialog offers.
-#include "tests/e2e/installer_fixture.h"
+#include "tests/e2e/found_run.h"
 
 namespace {
 
-const char kFoundText[] =
-    "Het programma Raadrups is gevonden in een andere map. De nieuwe series "
-    "moeten in de data-map van Raadrups komen te staan. Wil je de series naar "
-    "de onderstaande map verplaatsen? Klik op 'Blader' als de map toch onjuist is.";
-
-class FoundRun : public InstallerRun {
+class FoundRun : public FoundRunOf<InstallerRun> {
 protected:
     void SetUp() override
     {
-        InstallerRun::SetUp();
+        FoundRunOf<InstallerRun>::SetUp();
         driver::WriteFile(root + "\\tolpen.ini", "[Tolpen]\r\nData=.\\data\r\n");
     }
 };
@@ -22,13 +17,7 @@ TEST_F(FoundRun, OffersTheDataFolderAndOkMovesThere)
 {
     AddSeries({"a.dat", "b.dat"});
     WriteList("a.dat\r\nb.dat\r\n");
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kFoundText);
-    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), data + "\\");
-    driver::Press(hDlg, IDOK);
-    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    OkOnTheFoundDataFolder();
     ExpectInDataOnly("a.dat");
     ExpectInDataOnly("b.dat");
     ExpectListDeleted();

@@ -123,42 +123,52 @@ TEST_F(InstallerRun, NoListIsToldWithItsCureAndTouchesNothing)
     EXPECT_TRUE(driver::ListFolder(data).empty());
 }
 
-TEST_F(InstallerRun, BrowserCancelledLeavesPathAndOkAlone)
+// A pack of two series, with the folder browser opened from the dialog.
+class BrowserRun : public InstallerRun {
+protected:
+    HWND hDlg = nullptr;
+    HWND hBrowser = nullptr;
+
+    void SetUp() override
+    {
+        InstallerRun::SetUp();
+        WriteList(kList);
+        AddSeries({"a.dat", "b.dat"});
+        hDlg = StartDialog();
+        ASSERT_NE(hDlg, nullptr);
+        hBrowser = driver::OpenBrowser(hDlg);
+        ASSERT_NE(hBrowser, nullptr);
+    }
+
+    // With the browser gone, "Ok" is still enabled; this button closes the
+    // dialog, and the program ends without a word and moves nothing.
+    void CloseDialogWith(int idButton)
+    {
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
+        driver::Press(hDlg, idButton);
+        ExpectSilentExit(hDlg);
+        ExpectInStartOnly("a.dat");
+    }
+};
+
+TEST_F(BrowserRun, BrowserCancelledLeavesPathAndOkAlone)
 {
-    WriteList(kList);
-    AddSeries({"a.dat", "b.dat"});
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    HWND hBrowser = driver::OpenBrowser(hDlg);
-    ASSERT_NE(hBrowser, nullptr);
     ASSERT_TRUE(driver::BrowserSelect(inst, hBrowser, data));
     driver::BrowserCancel(hBrowser);
     ASSERT_TRUE(driver::WaitGone(hBrowser));
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
-    driver::Press(hDlg, IDOK);
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
+    CloseDialogWith(IDOK);
     ExpectListDeleted();
 }
 
-TEST_F(InstallerRun, BrowserConfirmedAsOpenedPutsItsFolderInThePathBox)
+TEST_F(BrowserRun, BrowserConfirmedAsOpenedPutsItsFolderInThePathBox)
 {
-    WriteList(kList);
-    AddSeries({"a.dat", "b.dat"});
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    HWND hBrowser = driver::OpenBrowser(hDlg);
-    ASSERT_NE(hBrowser, nullptr);
     std::string selected = driver::BrowserSelectionText(inst, hBrowser);
     driver::BrowserConfirm(hBrowser);
     ASSERT_TRUE(driver::WaitGone(hBrowser));
     std::string box = driver::ItemText(hDlg, IDC_DATAPATH);
     EXPECT_FALSE(box.empty()) << "selected: " << selected;
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
-    driver::Press(hDlg, IDCANCEL);
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
+    CloseDialogWith(IDCANCEL);
 }
 
 }  // namespace

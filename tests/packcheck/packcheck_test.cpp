@@ -76,6 +76,14 @@ protected:
         return run;
     }
 
+    // Runs packcheck and expects this exit code, showing its output when not.
+    Console RunExpecting(const std::string &args, DWORD dwExitCode)
+    {
+        Console run = Run(args);
+        EXPECT_EQ(run.exitCode, dwExitCode) << "packcheck " << args << "\n" << run.out;
+        return run;
+    }
+
     // A file whose name this machine's ANSI code page need not hold.
     void AddWide(const std::wstring &name)
     {
@@ -101,8 +109,7 @@ TEST_F(PackCheck, SoundPackInUtf8ExitsZero)
     AddSeries({"a.dat", "Caf\xE9-weetjes.dat", "Lees mij.txt", "instrrse.exe"});
     // What Notepad saves by default: UTF-8 without a byte-order mark.
     WriteList("a.dat\r\nCafé-weetjes.dat\r\nLees mij.txt\r\n");
-    Console run = Run();
-    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    Console run = RunExpecting("", 0);
     EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
     EXPECT_PRINTS(run, "  \"Café-weetjes.dat\": wordt verplaatst\r\n");
     EXPECT_PRINTS(run, "  \"Lees mij.txt\": overgeslagen (.txt)");
@@ -120,8 +127,7 @@ TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
     const std::string list =
         "a.dat\r\nontbreekt.dat\r\nCafe.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n";
     WriteList(list);
-    Console run = Run("--codepage 1252 .");
-    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    Console run = RunExpecting("--codepage 1252 .", 1);
     EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
     EXPECT_PRINTS(run, "  \"ontbreekt.dat\": FOUT: staat niet in het pakket\r\n");
     EXPECT_PRINTS(run, "  \"Cafe.dat\": FOUT: staat niet in het pakket; bedoelt u \"Café.dat\"?\r\n");
@@ -145,12 +151,10 @@ TEST_F(PackCheck, Utf16ListCheckedForAnotherCodePage)
     AddWide(L"\u30A2\u30A4.dat");
     const std::wstring text = L"\uFEFF\u8868\u793A.dat\r\n\u30A2\u30A4.dat\r\n";
     WriteList(std::string(reinterpret_cast<const char *>(text.data()), text.size() * 2));
-    Console run = Run("--codepage 932");
-    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    Console run = RunExpecting("--codepage 932", 0);
     EXPECT_PRINTS(run, "  \"表示.dat\": wordt verplaatst\r\n");
     EXPECT_PRINTS(run, "Codering van teinstal.txt: UTF-16 LE\r\n");
-    run = Run();
-    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    run = RunExpecting("", 1);
     EXPECT_PRINTS(run, "  \"表示.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
 }
 
@@ -159,8 +163,7 @@ TEST_F(PackCheck, UsageErrorsAndMissingListExitTwo)
     EXPECT_EQ(Run("--codepage 1").exitCode, 2u);
     EXPECT_EQ(Run("--force").exitCode, 2u);
     EXPECT_EQ(Run("C:\\rrtest\\bestaat-niet").exitCode, 2u);
-    Console run = Run();
-    EXPECT_EQ(run.exitCode, 2u);
+    Console run = RunExpecting("", 2);
     EXPECT_PRINTS(run, "Er staat geen teinstal.txt in");
 }
 
@@ -170,8 +173,7 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
     AddSeries(series);
     AddSeries({"Lees mij.txt", "instrrse.exe"});
     AddLodz();
-    Console run = Run("--write");
-    EXPECT_EQ(run.exitCode, 1u) << run.out;
+    Console run = RunExpecting("--write", 1);
     EXPECT_PRINTS(run, "FOUT: weggelaten uit teinstal.txt, \"Łódź.dat\": codetabel 1252 kan deze"
                        " naam niet bevatten\r\n");
     EXPECT_PRINTS(run, "In orde: op een computer met codetabel 1252 installeert instrrse.exe elke"
@@ -247,8 +249,7 @@ TEST_F(ZipPack, ZipFromInfoZipIsJudgedAsExplorerUnpacksIt)
 {
     ASSERT_EQ(RunShell("zip -qr pack.zip nieuw", root), 0);
     size_t cLeftOvers = TempLeftOvers();
-    Console run = Run("..\\pack.zip");
-    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    Console run = RunExpecting("..\\pack.zip", 0);
     EXPECT_PRINTS(run, "\\pack.zip, map \"nieuw\", uitgepakt zoals Windows Verkenner dat doet met"
                        " OEM-codetabel 850\r\n");
     EXPECT_PRINTS(run, "  \"Café-weetjes.rrs\": wordt verplaatst (het bestand \"Caf├®-weetjes.rrs\","
@@ -270,8 +271,7 @@ TEST_F(ZipPack, MadeZipUnpacksAsWrittenAndInstalls)
     EXPECT_EQ(Run("--zip ..\\pack.zip").exitCode, 1u);
     EXPECT_FALSE(driver::FileExists(root + "\\pack.zip")) << "a zip of a faulty pack";
     WriteList(list);
-    Console run = Run("--zip ..\\pack.zip");
-    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    Console run = RunExpecting("--zip ..\\pack.zip", 0);
     EXPECT_PRINTS(run, "\\pack.zip (6 bestanden in de map \"nieuw\").\r\n");
     EXPECT_EQ(Run("--zip ..\\pack.zip").exitCode, 2u) << "replaced a zip without --force";
     EXPECT_EQ(Run("--zip ..\\pack.zip --force").exitCode, 0u);

@@ -1,0 +1,12 @@
+# Cross build for Windows with Debian's MinGW-w64 (posix thread model), for
+# the processor the including toolchain file names in MINGW_PROCESSOR.
+set(MINGW_TRIPLET ${MINGW_PROCESSOR}-w64-mingw32)
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${MINGW_PROCESSOR})
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
