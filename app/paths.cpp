@@ -56,24 +56,25 @@ BOOL CopyPath(char *pszDest, size_t cbDest, const char *pszSrc)
     return TRUE;
 }
 
+// The bounded append, for narrow and UTF-16 text alike: cchHave and cchAdd
+// are the lengths of what the buffer holds and of what is added.
+template <class Char>
+static BOOL AppendChars(Char *pDest, size_t cchDest, size_t cchHave, const Char *pSrc, size_t cchAdd)
+{
+    if (cchHave >= cchDest || cchAdd >= cchDest - cchHave)
+        return FALSE;
+    memcpy(pDest + cchHave, pSrc, (cchAdd + 1) * sizeof(Char));
+    return TRUE;
+}
+
 BOOL AppendPath(char *pszDest, size_t cbDest, const char *pszSrc)
 {
-    size_t cchDest = strnlen(pszDest, cbDest);
-    size_t cchSrc = strlen(pszSrc);
-    if (cchDest >= cbDest || cchSrc >= cbDest - cchDest)
-        return FALSE;
-    memcpy(pszDest + cchDest, pszSrc, cchSrc + 1);
-    return TRUE;
+    return AppendChars(pszDest, cbDest, strnlen(pszDest, cbDest), pszSrc, strlen(pszSrc));
 }
 
 BOOL AppendWide(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)
 {
-    size_t cchHave = wcsnlen(pwszDest, cchDest);
-    size_t cchAdd = wcslen(pwszSrc);
-    if (cchHave >= cchDest || cchAdd >= cchDest - cchHave)
-        return FALSE;
-    memcpy(pwszDest + cchHave, pwszSrc, (cchAdd + 1) * sizeof(WCHAR));
-    return TRUE;
+    return AppendChars(pwszDest, cchDest, wcsnlen(pwszDest, cchDest), pwszSrc, wcslen(pwszSrc));
 }
 
 static BOOL CopyPart(char *pszPart, size_t cbPart, const char *pch, size_t cch)
