@@ -6,6 +6,7 @@
 #include "packcheck/check.h"
 #include "packcheck/output.h"
 #include "packcheck/writelist.h"
+#include "app/dllsearch.h"
 #include <windows.h>
 #include <wchar.h>
 #include <string>
@@ -77,6 +78,7 @@ static BOOL IsFolder(const WCHAR *pwszPath)
 
 int wmain(int argc, WCHAR **argv)
 {
+    RestrictDllSearch();   // packcheck too is run from a pack's folder
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
         PrintUsage(TRUE);
