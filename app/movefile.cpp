@@ -82,11 +82,11 @@ static BOOL AppendWideOf(wchar_t *pwszLong, const char *pszSrc)
     return Widen(pszSrc, wszSrc, MAX_PATH) && AppendWide(pwszLong, c_cchLongPath, wszSrc);
 }
 
-// The folder of parts in a folder (the data folder's), in the long form. A
-// folder of its own keeps creating a part cheap: a name that is not there
-// costs Wine a search of its whole folder, and the data folder may hold
-// thousands of series. Its name carries the reserved extension, so no
-// listed series can be named like it.
+// The folder of parts of a folder, in the long form. The data folder's
+// keeps creating a part cheap: a name that is not there costs Wine a search
+// of its whole folder, and the data folder may hold thousands of series.
+// Its name carries the reserved extension, so no listed series can be named
+// like it.
 static BOOL ComposePartFolder(const char *pszFolder, wchar_t *pwszFolder)
 {
     if (ComposeLongPath(pszFolder, pwszFolder)
@@ -96,8 +96,8 @@ static BOOL ComposePartFolder(const char *pszFolder, wchar_t *pwszFolder)
     return FailWith(ERROR_FILENAME_EXCED_RANGE);
 }
 
-// A name with the suffix in a folder's folder of parts: a series' temporary
-// name is its own name so.
+// The name with the suffix, in the folder of parts of pszFolder: in the
+// data folder's, a series' temporary name.
 static BOOL ComposeInPartFolder(const char *pszFolder, const char *pszName, wchar_t *pwszPath)
 {
     if (!ComposePartFolder(pszFolder, pwszPath))
