@@ -1,3 +1,4 @@
+#include "app/dllsearch.h"
 #include "app/globals.h"
 #include "app/install.h"
 
@@ -37,6 +38,10 @@ static BOOL RegisterHostClass(HINSTANCE hInstance)
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
+    // Before anything can load a DLL on demand (the dialog's theme, the
+    // folder browser, COM): the folder the program was started from may be
+    // a Downloads folder holding anything.
+    RestrictDllSearch();
     g_hInst = hInstance;
     if (!RegisterHostClass(hInstance))
         return 0;

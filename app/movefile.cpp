@@ -15,28 +15,19 @@
 // directory and the suffix, with the long-path prefix.
 static const DWORD c_cchLongPath = 3 * MAX_PATH;
 
-// Volume serial number and file index: the same file under two names (a
-// short name, another drive letter mapped to the same folder) has the same.
-static BOOL GetFileIdentity(const char *pszPath, BY_HANDLE_FILE_INFORMATION *pInfo)
+// A failed step's error, for the caller, after clean-up calls that may set
+// their own.
+static BOOL FailWith(DWORD dwError)
 {
-    HANDLE hFile = CreateFileA(pszPath, 0,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return FALSE;
-    BOOL fOk = GetFileInformationByHandle(hFile, pInfo);
-    CloseHandle(hFile);
-    return fOk;
+    SetLastError(dwError);
+    return FALSE;
 }
 
-static BOOL IsSameFile(const char *pszA, const char *pszB)
+// The attributes without read-only, as SetFileAttributes takes them.
+static DWORD WithoutReadOnly(DWORD dwAttr)
 {
-    BY_HANDLE_FILE_INFORMATION infoA, infoB;
-    if (!GetFileIdentity(pszA, &infoA) || !GetFileIdentity(pszB, &infoB))
-        return FALSE;
-    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber
-        && infoA.nFileIndexHigh == infoB.nFileIndexHigh
-        && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    dwAttr &= ~FILE_ATTRIBUTE_READONLY;
+    return dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL;
 }
 
 static BOOL IsFile(const char *pszPath)
@@ -45,22 +36,13 @@ static BOOL IsFile(const char *pszPath)
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Only a file that is not there at all may count as moved by an earlier
-// run; one that cannot be read (denied, in use) is still to be moved.
-static BOOL IsAbsent(const char *pszPath)
-{
-    if (GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES)
-        return FALSE;
-    DWORD dwError = GetLastError();
-    return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
-}
-
 static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *pszName)
 {
-    if (!IsFolderPath(pszFolder))
-        return FALSE;   // a folder that could not get its backslash
-    return CopyPath(pszPath, MAX_PATH, pszFolder)
-        && AppendPath(pszPath, MAX_PATH, pszName);
+    if (!IsFolderPath(pszFolder))   // a folder that could not get its backslash
+        return FailWith(ERROR_FILENAME_EXCED_RANGE);
+    if (!CopyPath(pszPath, MAX_PATH, pszFolder) || !AppendPath(pszPath, MAX_PATH, pszName))
+        return FailWith(ERROR_FILENAME_EXCED_RANGE);
+    return TRUE;
 }
 
 static BOOL Widen(const char *pszPath, wchar_t *pwszPath, int cchPath)
@@ -101,53 +83,55 @@ static BOOL AppendWideOf(wchar_t *pwszLong, const char *pszSrc)
     return Widen(pszSrc, wszSrc, MAX_PATH) && AppendWide(pwszLong, c_cchLongPath, wszSrc);
 }
 
-// The folder of parts in the data folder, in the long form. A folder of its
-// own keeps creating a part cheap: a name that is not there costs Wine a
-// search of its whole folder, and the data folder may hold thousands of
-// series. Its name carries the reserved extension, so no listed series can
-// be named like it.
-static BOOL ComposePartFolder(wchar_t *pwszFolder)
+// The folder of parts of a folder, in the long form. The data folder's
+// keeps creating a part cheap: a name that is not there costs Wine a search
+// of its whole folder, and the data folder may hold thousands of series.
+// Its name carries the reserved extension, so no listed series can be named
+// like it.
+static BOOL ComposePartFolder(const char *pszFolder, wchar_t *pwszFolder)
 {
-    return ComposeLongPath(g_szDataDir, pwszFolder)
+    if (ComposeLongPath(pszFolder, pwszFolder)
         && AppendWideOf(pwszFolder, c_szPartFolderBase)
-        && AppendWideOf(pwszFolder, c_szPartSuffix);
+        && AppendWideOf(pwszFolder, c_szPartSuffix))
+        return TRUE;
+    return FailWith(ERROR_FILENAME_EXCED_RANGE);
 }
 
-// The temporary name of a series: its own name with the suffix, in the
-// folder of parts.
-static BOOL ComposePartPath(const char *pszName, wchar_t *pwszPart)
+// The name with the suffix, in the folder of parts of pszFolder: in the
+// data folder's, a series' temporary name.
+static BOOL ComposeInPartFolder(const char *pszFolder, const char *pszName, wchar_t *pwszPath)
 {
-    return ComposePartFolder(pwszPart)
-        && AppendWide(pwszPart, c_cchLongPath, L"\\")
-        && AppendWideOf(pwszPart, pszName)
-        && AppendWideOf(pwszPart, c_szPartSuffix);
+    if (!ComposePartFolder(pszFolder, pwszPath))
+        return FALSE;
+    if (AppendWide(pwszPath, c_cchLongPath, L"\\")
+        && AppendWideOf(pwszPath, pszName)
+        && AppendWideOf(pwszPath, c_szPartSuffix))
+        return TRUE;
+    return FailWith(ERROR_FILENAME_EXCED_RANGE);
 }
 
-// Made when the first part needs it, and removed at the end of the run.
-// FALSE with the reason as the last error: ERROR_CANNOT_MAKE when a file of
-// that name stands in its way.
+// Made when the first part needs it, and removed at the end of the run. A
+// file of its name in the data folder is not ours to remove; no part can be
+// made then, and every series stays where it is.
 static BOOL MakePartFolder(void)
 {
     wchar_t wszFolder[c_cchLongPath];
-    if (!ComposePartFolder(wszFolder)) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    if (!ComposePartFolder(g_szDataDir, wszFolder))
         return FALSE;
-    }
     if (CreateDirectoryW(wszFolder, NULL))
         return TRUE;
     if (GetLastError() != ERROR_ALREADY_EXISTS)
-        return FALSE;
+        return FALSE;   // the data folder gone, not writable, full: that is the cause
     DWORD dwAttr = GetFileAttributesW(wszFolder);
     if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY))
         return TRUE;
-    SetLastError(ERROR_CANNOT_MAKE);
-    return FALSE;
+    return FailWith(ERROR_CANNOT_MAKE);
 }
 
 void RemovePartFolder(void)
 {
     wchar_t wszFolder[c_cchLongPath];
-    if (IsFolderPath(g_szDataDir) && ComposePartFolder(wszFolder))
+    if (IsFolderPath(g_szDataDir) && ComposePartFolder(g_szDataDir, wszFolder))
         RemoveDirectoryW(wszFolder);   // only when empty: a part left stays
 }
 
@@ -159,37 +143,106 @@ static BOOL RemovePart(const wchar_t *pwszPart)
     return DeleteFileW(pwszPart);
 }
 
-// Copies the source to the part. A part an earlier run left there is
-// removed first (also one left read-only), and a failed copy leaves no part
-// behind. The copy refuses to replace: asked to replace, it first looks for
-// the target under its name, which costs a search of its folder.
+// Removes what a failed step left of the part; FALSE, with that step's
+// error.
+static BOOL DropPart(const wchar_t *pwszPart)
+{
+    DWORD dwError = GetLastError();
+    RemovePart(pwszPart);
+    return FailWith(dwError);
+}
+
+// An installed series is never read-only, whatever the pack's file was:
+// Windows would refuse to replace it with next year's edition.
+static BOOL MakeWritable(const wchar_t *pwszPath)
+{
+    DWORD dwAttr = GetFileAttributesW(pwszPath);
+    if (dwAttr == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    return !(dwAttr & FILE_ATTRIBUTE_READONLY)
+        || SetFileAttributesW(pwszPath, WithoutReadOnly(dwAttr));
+}
+
+// Copies the source to the part, which is then writable. A part an earlier
+// run left there is removed first (also one left read-only), and a failed
+// copy leaves no part behind. The copy refuses to replace: asked to
+// replace, it first looks for the target under its name, which costs a
+// search of its folder.
 static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
 {
-    if (CopyFileW(pwszSource, pwszPart, TRUE))
+    BOOL fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
+    if (!fCopied && GetLastError() == ERROR_PATH_NOT_FOUND) {
+        if (!MakePartFolder())
+            return FALSE;
+        fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
+    }
+    if (!fCopied && (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)) {
+        if (!RemovePart(pwszPart))
+            return FALSE;
+        fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
+    }
+    if (!fCopied || !MakeWritable(pwszPart))
+        return DropPart(pwszPart);
+    return TRUE;
+}
+
+enum FolderIdentity { FOLDERS_DIFFER, FOLDERS_SAME, FOLDERS_UNKNOWN };
+
+// Whether the data folder is the start folder under another name (a short
+// name, a mapped drive, a share, "." in the path): a file made in the data
+// folder's folder of parts is then seen from the start folder under the
+// same name. This needs no file index, which some file systems lack or give
+// as 0 for every file. The file's name is new to this run, so an old folder
+// of parts in the start folder cannot pass for it; it goes again when its
+// handle is closed. FOLDERS_UNKNOWN leaves the error that made it so.
+static FolderIdentity CompareFolders(void)
+{
+    char szProbe[32];
+    wsprintfA(szProbe, "%lu-%lu", GetCurrentProcessId(), GetTickCount());
+    wchar_t wszInData[c_cchLongPath], wszInStart[c_cchLongPath];
+    if (!ComposeInPartFolder(g_szDataDir, szProbe, wszInData)
+        || !ComposeInPartFolder(g_szCurrentDir, szProbe, wszInStart))
+        return FOLDERS_UNKNOWN;
+    HANDLE hProbe = CreateFileW(wszInData, GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, NULL);
+    if (hProbe == INVALID_HANDLE_VALUE)
+        return FOLDERS_UNKNOWN;
+
+    FolderIdentity identity = FOLDERS_SAME;
+    DWORD dwError = ERROR_SUCCESS;
+    if (GetFileAttributesW(wszInStart) == INVALID_FILE_ATTRIBUTES) {
+        dwError = GetLastError();
+        BOOL fNotThere = dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+        identity = fNotThere ? FOLDERS_DIFFER : FOLDERS_UNKNOWN;
+    }
+    CloseHandle(hProbe);
+    SetLastError(dwError);
+    return identity;
+}
+
+// A read-only older edition is replaced like any other; one that stays
+// keeps its attribute.
+static BOOL ReplaceOlderEdition(const wchar_t *pwszPart, const wchar_t *pwszTarget)
+{
+    DWORD dwAttr = GetFileAttributesW(pwszTarget);
+    BOOL fReadOnly = dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_READONLY);
+    if (fReadOnly)
+        SetFileAttributesW(pwszTarget, WithoutReadOnly(dwAttr));
+    if (MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING))
         return TRUE;
     DWORD dwError = GetLastError();
-    if (dwError == ERROR_PATH_NOT_FOUND) {
-        if (MakePartFolder() && CopyFileW(pwszSource, pwszPart, TRUE))
-            return TRUE;
-        dwError = GetLastError();
-    }
-    BOOL fLeftOver = dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS;
-    if (RemovePart(pwszPart) && fLeftOver) {
-        if (CopyFileW(pwszSource, pwszPart, TRUE))
-            return TRUE;
-        dwError = GetLastError();
-    }
-    RemovePart(pwszPart);
-    SetLastError(dwError);
-    return FALSE;
+    if (fReadOnly)
+        SetFileAttributesW(pwszTarget, dwAttr);
+    return FailWith(dwError);
 }
 
 // Renames the whole part to the series' name. A free name is taken without
-// replacing; a name that is there may be the source itself under another
-// name (the data folder is the start folder by another path), which is then
-// in place already and must not be replaced by its own copy.
-static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget,
-                           const char *pszSource, const char *pszTarget, BOOL *pfSameFile)
+// replacing. A name that is there is an older edition, or the source itself
+// when the data folder is the start folder by another path: that one is in
+// place already and must not be replaced by its own copy and then deleted.
+// When the program cannot tell which, it does neither.
+static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget, BOOL *pfSameFile)
 {
     *pfSameFile = FALSE;
     if (MoveFileExW(pwszPart, pwszTarget, 0))
@@ -197,11 +250,45 @@ static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget,
     DWORD dwError = GetLastError();
     if (dwError != ERROR_ALREADY_EXISTS && dwError != ERROR_FILE_EXISTS)
         return FALSE;
-    if (IsSameFile(pszSource, pszTarget)) {
+    switch (CompareFolders()) {
+    case FOLDERS_SAME:
         *pfSameFile = TRUE;
         return TRUE;
+    case FOLDERS_DIFFER:
+        return ReplaceOlderEdition(pwszPart, pwszTarget);
+    default:
+        return FailWith(GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_INVALID_FUNCTION);
     }
-    return MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING);
+}
+
+// A source that is not in the start folder may have been moved by an
+// earlier run that ended before it deleted the list: its series counts as
+// installed when the data folder holds it. Only a file missing from a start
+// folder that is there says so; a start folder gone (renamed, its stick
+// pulled) says nothing about any series. Called after the copy failed.
+static BOOL MovedByEarlierRun(const char *pszSource, const char *pszTarget)
+{
+    DWORD dwCopyError = GetLastError();
+    DWORD dwError = ERROR_SUCCESS;
+    if (GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES)
+        dwError = GetLastError();
+    if (dwError != ERROR_FILE_NOT_FOUND)
+        return FailWith(dwError == ERROR_PATH_NOT_FOUND ? dwError : dwCopyError);
+    return IsFile(pszTarget) || FailWith(ERROR_FILE_NOT_FOUND);
+}
+
+// The user asked for a move, so a read-only source goes too once its copy
+// is in place. One that cannot be deleted after all keeps its attribute; the
+// series is installed either way.
+static void DeleteSource(const wchar_t *pwszSource)
+{
+    if (DeleteFileW(pwszSource))
+        return;
+    DWORD dwAttr = GetFileAttributesW(pwszSource);
+    if (dwAttr == INVALID_FILE_ATTRIBUTES || !(dwAttr & FILE_ATTRIBUTE_READONLY))
+        return;
+    if (SetFileAttributesW(pwszSource, WithoutReadOnly(dwAttr)) && !DeleteFileW(pwszSource))
+        SetFileAttributesW(pwszSource, dwAttr);
 }
 
 // Windows refuses to rename over a file that a program holds open with
@@ -219,12 +306,13 @@ static BOOL IsHeldOpen(const wchar_t *pwszPath)
     return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// Every FALSE return leaves the cause as the thread's last error, for the
-// closing warning to name.
-static BOOL Fail(DWORD dwError)
+// A zip tool may have unpacked the series under another form of its name;
+// only when the listed name is not in the start folder at all.
+static BOOL FindOtherForm(const char *pszSource, const char *pszName, wchar_t *pwszSource)
 {
-    SetLastError(dwError);
-    return FALSE;
+    return GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES
+        && GetLastError() == ERROR_FILE_NOT_FOUND
+        && FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, pwszSource, MAX_PATH);
 }
 
 BOOL MoveSeriesFile(const char *pszName)
@@ -233,36 +321,29 @@ BOOL MoveSeriesFile(const char *pszName)
     char szTarget[MAX_PATH];
     if (!ComposeInFolder(szSource, g_szCurrentDir, pszName)
         || !ComposeInFolder(szTarget, g_szDataDir, pszName))
-        return Fail(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
     if (PathsEqual(szSource, szTarget))
         return TRUE;
 
     wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
-    if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH)
-        || !ComposePartPath(pszName, wszPart))
-        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH))
+        return FailWith(ERROR_FILENAME_EXCED_RANGE);
+    if (!ComposeInPartFolder(g_szDataDir, pszName, wszPart))
+        return FALSE;
 
-    // A zip tool may have unpacked the series under another form of its name.
-    BOOL fOtherForm = IsAbsent(szSource)
-        && FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH);
-    if (!CopyToPart(wszSource, wszPart)) {
-        DWORD dwError = GetLastError();
-        if (fOtherForm || !IsAbsent(szSource))
-            return Fail(dwError);
-        return IsFile(szTarget) || Fail(ERROR_FILE_NOT_FOUND);   // moved by an earlier run
-    }
+    BOOL fOtherForm = FindOtherForm(szSource, pszName, wszSource);
+    if (!CopyToPart(wszSource, wszPart))
+        return fOtherForm ? FALSE : MovedByEarlierRun(szSource, szTarget);
     BOOL fSameFile;
-    if (!PutPartInPlace(wszPart, wszTarget, szSource, szTarget, &fSameFile)) {
-        DWORD dwError = GetLastError();
-        if (dwError == ERROR_ACCESS_DENIED && IsHeldOpen(wszTarget))
-            dwError = ERROR_SHARING_VIOLATION;
-        RemovePart(wszPart);
-        return Fail(dwError);
+    if (!PutPartInPlace(wszPart, wszTarget, &fSameFile)) {
+        if (GetLastError() == ERROR_ACCESS_DENIED && IsHeldOpen(wszTarget))
+            SetLastError(ERROR_SHARING_VIOLATION);
+        return DropPart(wszPart);
     }
     if (fSameFile) {
         RemovePart(wszPart);
         return TRUE;
     }
-    DeleteFileW(wszSource);
+    DeleteSource(wszSource);
     return TRUE;
 }

@@ -14,7 +14,13 @@ const char c_szPartFolderBase[] = "delen";
 // into g_szDataDir. TRUE when the file is in the data folder afterwards. The
 // copy takes the series' name only once whole, and the source is deleted
 // only after that, so neither a failed nor an interrupted copy loses or
-// half-installs anything.
+// half-installs anything. The installed file is never read-only, and a
+// read-only source is deleted like any other. FALSE leaves the cause as
+// the thread's last error: the failed step's own (ERROR_FILE_NOT_FOUND for
+// a source that is not there, ERROR_PATH_NOT_FOUND for a start or data
+// folder gone, ...), ERROR_CANNOT_MAKE when a file stands where the folder
+// of parts must be, and for a target the program cannot tell from the
+// source the error that kept it from telling (else ERROR_INVALID_FUNCTION).
 BOOL MoveSeriesFile(const char *pszName);
 
 // Removes the folder of parts from the data folder when the run left it

@@ -9,6 +9,7 @@
 #include "packcheck/writelist.h"
 #include "packcheck/zipcheck.h"
 #include "packcheck/zipwrite.h"
+#include "app/dllsearch.h"
 #include <windows.h>
 #include <wchar.h>
 #include <string>
@@ -104,6 +105,7 @@ static BOOL IsFolder(const WCHAR *pwszPath)
 
 int wmain(int argc, WCHAR **argv)
 {
+    RestrictDllSearch();   // packcheck too is run from a pack's folder
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
         PrintUsage(TRUE);

@@ -13,9 +13,12 @@ static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
     return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
 }
 
+// What Explorer and zip tools leave in a folder (desktop.ini, Thumbs.db) is
+// hidden or a system file, and never a series.
 static BOOL IsSeriesFile(const WIN32_FIND_DATAW &fd)
 {
-    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    const DWORD dwNotSeries = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return !(fd.dwFileAttributes & dwNotSeries)
         && !IsSkippedTextName(fd.cFileName)
         && !EqualIgnoringCase(fd.cFileName, c_wszInstallerName)
         && !EqualIgnoringCase(fd.cFileName, c_wszCheckerName);

@@ -9,8 +9,9 @@
 
 extern const WCHAR c_wszInstallerName[];   // "instrrse.exe"
 
-// The files a list may name: every file of the pack except folders,
-// ".txt" files and the two programs, sorted ignoring case.
+// The files a list may name: every file of the pack except folders, hidden
+// and system files, ".txt" files and the two programs, sorted ignoring
+// case.
 std::vector<std::wstring> ListSeriesFiles();
 
 enum PackLookup {

@@ -41,20 +41,34 @@ static BOOL ListExists()
     return GetFileAttributesW(c_wszListName) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The whole list, or nothing: a list cut short is removed again.
-static BOOL WriteListFile(const std::string &bytes, BOOL fForce)
+// Where the new list is written before it takes the list's name: a ".txt"
+// name, so that one left by a crash is never taken for a series.
+static const WCHAR c_wszNewListName[] = L"teinstal.nieuw.txt";
+
+static BOOL WriteWhole(const WCHAR *pwszName, const std::string &bytes)
 {
-    HANDLE hFile = CreateFileW(c_wszListName, GENERIC_WRITE, 0, NULL,
-                               fForce ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = CreateFileW(pwszName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     DWORD cbWritten = 0;
     BOOL fWritten = WriteFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL)
-                 && cbWritten == bytes.size();
-    fWritten = CloseHandle(hFile) && fWritten;
-    if (!fWritten)
-        DeleteFileW(c_wszListName);
-    return fWritten;
+                 && cbWritten == bytes.size() && FlushFileBuffers(hFile);
+    return CloseHandle(hFile) && fWritten;
+}
+
+// The whole list, or nothing: it is written under another name and takes
+// the list's name only once whole, so a write that fails (a full disk)
+// never costs the list that was there. Without fForce an existing list is
+// never replaced, not even one made since it was looked for.
+static BOOL WriteListFile(const std::string &bytes, BOOL fForce)
+{
+    if (WriteWhole(c_wszNewListName, bytes)
+        && MoveFileExW(c_wszNewListName, c_wszListName,
+                       (fForce ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH))
+        return TRUE;
+    DeleteFileW(c_wszNewListName);
+    return FALSE;
 }
 
 CheckStatus WritePackList(BOOL fForce)

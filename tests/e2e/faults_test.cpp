@@ -1,7 +1,8 @@
 // The fault matrix: the real installer run into each way a move can fail
 // that the rig can stage, every row held to the same four promises.
 //  1. Nothing lost: each listed series is, byte for byte, in the start
-//     folder or in the data folder afterwards.
+//     folder or in the data folder afterwards; an installed one is never
+//     read-only.
 //  2. Nothing outside: files are created or replaced only directly in the
 //     data folder and deleted only directly in the start folder; a series
 //     that was not installed leaves its name in the data folder as it was
@@ -163,6 +164,7 @@ Snapshot Take(const std::vector<std::string> &folders)
 
 enum class Outcome {
     Installed,   // in the data folder byte for byte afterwards
+    Moved,       // installed, and gone from the start folder
     NotMoved,    // still in the start folder, named in the warning
     Either,      // up to the platform; the promises decide
     Unread,      // listed where the list cannot be read: stays, unnamed
@@ -245,21 +247,23 @@ void DataFolderReadOnly(Layout &lay, const std::string &root)
     lay.cause = "schrijven";
 }
 
-// Windows refuses to overwrite a read-only file; Wine run as root does not.
+// A read-only older edition is replaced like any other (Windows refuses to
+// replace a read-only file; Wine run as root does not).
 void TargetReadOnly(Layout &lay, const std::string &root)
 {
     SideBySide(lay, root);
-    lay.series = {{"a.dat", Outcome::Either, "vorige versie", 0, 0, FILE_ATTRIBUTE_READONLY},
+    lay.series = {{"a.dat", Outcome::Moved, "vorige versie", 0, 0, FILE_ATTRIBUTE_READONLY},
                   {"b.dat", Outcome::Installed, ""}};
-    lay.anyEnd = true;
+    lay.end = End::Success;
 }
 
-// The copy takes the attribute along; deleting the source may then fail,
-// which leaves it in both folders.
+// A pack from a CD: the user asked for a move, so the read-only source goes
+// too, and its copy does not keep the attribute.
 void SourceReadOnly(Layout &lay, const std::string &root)
 {
     SideBySide(lay, root);
-    lay.series = {{"a.dat", Outcome::Installed, "", 0, FILE_ATTRIBUTE_READONLY}, {"b.dat", Outcome::Installed, ""}};
+    lay.series = {{"a.dat", Outcome::Moved, "", 0, FILE_ATTRIBUTE_READONLY},
+                  {"b.dat", Outcome::Installed, ""}};
     lay.end = End::Success;
 }
 
@@ -555,8 +559,15 @@ void FaultRow::Check(const Layout &lay, const Snapshot &before, const Ending &en
                                    << (was == "(missing)" ? "none" : std::to_string(was.size()) + " bytes")
                                    << " (the series has " << Bytes(s).size() << ")";
         }
-        if (s.outcome == Outcome::Installed) {
+        if (fInData) {
+            DWORD dwAttr = GetFileAttributesW(Long(target).c_str());
+            EXPECT_FALSE(dwAttr & FILE_ATTRIBUTE_READONLY) << s.name << " was installed read-only";
+        }
+        if (s.outcome == Outcome::Installed || s.outcome == Outcome::Moved) {
             EXPECT_TRUE(fInData) << s.name << " is not installed";
+        }
+        if (s.outcome == Outcome::Moved) {
+            EXPECT_EQ(ReadAll(lay.start + "\\" + s.name), "(missing)") << s.name << " is still in the start folder";
         }
         if (s.outcome == Outcome::NotMoved || s.outcome == Outcome::Unread) {
             EXPECT_TRUE(!fInData && fInStart) << s.name << " was expected to stay in the start folder only";

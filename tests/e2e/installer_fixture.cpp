@@ -46,7 +46,8 @@ void InstallerRun::WriteList(const std::string &bytes)
 
 HWND InstallerRun::StartDialog()
 {
-    EXPECT_TRUE(driver::Start(inst, driver::InstallerPath(), start)) << driver::InstallerPath();
+    std::string program = exe.empty() ? driver::InstallerPath() : exe;
+    EXPECT_TRUE(driver::Start(inst, program, start)) << program;
     HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
     EXPECT_NE(hDlg, nullptr) << "no data-folder dialog";
     return hDlg;

@@ -42,6 +42,7 @@ protected:
     std::string start;   // the start folder, no trailing backslash
     std::string data;    // the data folder, no trailing backslash
     driver::Installer inst;
+    std::string exe;     // the installer started ("": as the build made it)
 
     void SetUp() override;
     void TearDown() override;

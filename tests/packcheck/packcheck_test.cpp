@@ -171,13 +171,15 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
 {
     const std::vector<std::string> series = {"b.dat", "Caf\xE9-weetjes.dat", "serie7"};
     AddSeries(series);
-    AddSeries({"Lees mij.txt", "instrrse.exe"});
+    AddSeries({"Lees mij.txt", "instrrse.exe", "desktop.ini"});
+    SetFileAttributesA(StartPath("desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     AddLodz();
     Console run = RunExpecting("--write", 1);
     EXPECT_PRINTS(run, "FOUT: weggelaten uit teinstal.txt, \"Łódź.dat\": codetabel 1252 kan deze"
                        " naam niet bevatten\r\n");
     EXPECT_PRINTS(run, "In orde: op een computer met codetabel 1252 installeert instrrse.exe elke"
                        " serie uit de lijst (3).\r\n");
+    EXPECT_EQ(run.out.find("desktop.ini"), std::string::npos) << run.out;
     const std::string list = "b.dat\r\nCaf\xE9-weetjes.dat\r\nserie7\r\n";
     ExpectListKept(list);
 
@@ -190,6 +192,7 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
     for (const std::string &name : series)
         ExpectInDataOnly(name);
     ExpectInStartOnly("Lees mij.txt");
+    ExpectInStartOnly("desktop.ini");
     EXPECT_TRUE(LodzInStart());
     ExpectListDeleted();
 }

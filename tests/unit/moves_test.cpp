@@ -1,6 +1,7 @@
 // The moves of the listed series, on real files in the test prefix: what a
 // list entry moves, and that a failed copy never costs a file.
 #include "app/globals.h"
+#include "app/movefile.h"
 #include "app/paths.h"
 #include "app/series.h"
 #include "app/warning.h"
@@ -170,6 +171,60 @@ TEST_F(Moves, StartFolderUnderAnotherNameLosesNothing)
     SetFolders(start + "\\", "Y:\\");
     EXPECT_TRUE(Run("b.dat\r\n"));
     EXPECT_TRUE(Has(start, "b.dat", driver::SeriesBytes("b.dat")));
+}
+
+// Whether the data folder is the start folder under another name is told
+// by a file made for the purpose in one and looked for from the other: a
+// folder of parts the start folder holds of its own (a run into it once)
+// is no sign of it.
+TEST_F(Moves, FolderOfPartsInTheStartFolderDoesNotMakeItTheDataFolder)
+{
+    AddSeries("a.dat");
+    driver::MakeFolder(start + "\\delen.instrrse-deel");
+    driver::WriteFile(start + "\\delen.instrrse-deel\\a.dat.instrrse-deel", "half");
+    driver::WriteFile(data + "\\a.dat", "vorige versie");
+    EXPECT_TRUE(Run("a.dat\r\n"));
+    EXPECT_TRUE(InDataOnly("a.dat"));
+}
+
+// Where that cannot be told, the older edition might be the source itself:
+// neither is touched.
+TEST_F(Moves, SourceIsKeptWhenTheProgramCannotTellTheFoldersApart)
+{
+    AddSeries("a.dat");
+    driver::WriteFile(data + "\\a.dat", "vorige versie");
+    if (!driver::MakeUnixLink(start + "\\delen.instrrse-deel", "/tmp/" + std::string(300, 'x')))
+        GTEST_SKIP() << "the rig cannot make a Unix link";
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(MoveSeriesFile("a.dat"));
+    EXPECT_NE(GetLastError(), (DWORD)ERROR_SUCCESS);
+    EXPECT_TRUE(Has(start, "a.dat", driver::SeriesBytes("a.dat")));
+    EXPECT_TRUE(Has(data, "a.dat", "vorige versie"));
+}
+
+// A start folder renamed or pulled out mid-run says nothing about its
+// series: an older edition in the data folder is not taken for one moved by
+// an earlier run.
+TEST_F(Moves, StartFolderGoneIsNoMoveByAnEarlierRun)
+{
+    driver::WriteFile(data + "\\b.dat", "vorige versie");
+    SetFolders(start + "-weg\\", data + "\\");
+    EXPECT_FALSE(MoveSeriesFile("b.dat"));
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_PATH_NOT_FOUND);
+    EXPECT_TRUE(Has(data, "b.dat", "vorige versie"));
+}
+
+// A file named like the folder of parts is not the installer's: it stays,
+// and so does the series, with the cause told.
+TEST_F(Moves, FileInTheWayOfTheFolderOfPartsKeepsBoth)
+{
+    AddSeries("a.dat");
+    driver::WriteFile(data + "\\delen.instrrse-deel", "van iemand anders");
+    EXPECT_FALSE(MoveSeriesFile("a.dat"));
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_CANNOT_MAKE);
+    RemovePartFolder();
+    EXPECT_TRUE(InStartOnly("a.dat"));
+    EXPECT_TRUE(Has(data, "delen.instrrse-deel", "van iemand anders"));
 }
 
 TEST_F(Moves, PathsThatDoNotFitAreNeverShortened)
