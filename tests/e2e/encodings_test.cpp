@@ -142,6 +142,13 @@ TEST_F(EncodedList, AFileOfTheRawNameInTheDataFolderDoesNotStopTheSeries)
     EXPECT_TRUE(driver::HasBytes(DataPath(raw), "ouder"));
 }
 
+// The warning names this series alone, with this cause under it.
+void ExpectNamedAlone(const std::wstring &text, const std::wstring &name, const std::wstring &cause)
+{
+    EXPECT_EQ(NamesShown(text), NotMovedTextW({name}));
+    EXPECT_NE(text.find(L"\n" + name + L"\n    " + cause + L"\n"), std::wstring::npos) << text;
+}
+
 // Code page 1252 has no "Ł" nor "ź": the series stays, the warning names it
 // as written (no question marks, no "Lodz"), the list stays for another
 // run, and the other series move, one of them from behind such a folder.
@@ -153,9 +160,7 @@ TEST_F(EncodedList, ANameTheCodePageCannotHoldIsNamedAsWrittenAndKept)
     AddSeries({"plain.dat", "elders.dat"});
     const std::string list = Encode(Encoding::Utf8, lodz + L"\r\nplain.dat\r\nŁódź\\elders.dat\r\n");
 
-    std::wstring text = RunList(list, "Let op");
-    EXPECT_EQ(NamesShown(text), NotMovedTextW({lodz}));
-    EXPECT_NE(text.find(L"\n    codetabel 1252 kan deze naam niet bevatten\n"), std::wstring::npos) << text;
+    ExpectNamedAlone(RunList(list, "Let op"), lodz, L"codetabel 1252 kan deze naam niet bevatten");
     std::string bytes;
     EXPECT_TRUE(driver::ReadFileW(StartPathW(lodz), &bytes) && bytes == lodzBytes);
     EXPECT_FALSE(driver::FileExistsW(DataPathW(lodz)));
@@ -216,9 +221,7 @@ TEST_F(ZipToolNames, ALookAlikeIsNeverTaken)
     const std::wstring lookAlike = L"Cafe-weetjes.rrs";
     ASSERT_TRUE(driver::WriteFileW(StartPathW(lookAlike), bytes));
     const std::string list = Encode(Encoding::Utf8, listed + L"\r\n");
-    std::wstring text = RunList(list, "Let op");
-    EXPECT_EQ(NamesShown(text), NotMovedTextW({listed}));
-    EXPECT_NE(text.find(L"\n    staat niet in de map van het pakket\n"), std::wstring::npos) << text;
+    ExpectNamedAlone(RunList(list, "Let op"), listed, L"staat niet in de map van het pakket");
     std::string kept;
     EXPECT_TRUE(driver::ReadFileW(StartPathW(lookAlike), &kept) && kept == bytes);
     EXPECT_FALSE(driver::FileExistsW(DataPathW(listed)));
