@@ -306,15 +306,6 @@ static BOOL IsHeldOpen(const wchar_t *pwszPath)
     return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-// A zip tool may have unpacked the series under another form of its name;
-// only when the listed name is not in the start folder at all.
-static BOOL FindOtherForm(const char *pszSource, const char *pszName, wchar_t *pwszSource)
-{
-    return GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES
-        && GetLastError() == ERROR_FILE_NOT_FOUND
-        && FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, pwszSource, MAX_PATH);
-}
-
 BOOL MoveSeriesFile(const char *pszName)
 {
     char szSource[MAX_PATH];
@@ -331,9 +322,18 @@ BOOL MoveSeriesFile(const char *pszName)
     if (!ComposeInPartFolder(g_szDataDir, pszName, wszPart))
         return FALSE;
 
-    BOOL fOtherForm = FindOtherForm(szSource, pszName, wszSource);
-    if (!CopyToPart(wszSource, wszPart))
-        return fOtherForm ? FALSE : MovedByEarlierRun(szSource, szTarget);
+    if (!CopyToPart(wszSource, wszPart)) {
+        // Not in the start folder under its own name: a zip tool may have
+        // unpacked it under another form of it.
+        DWORD dwError = GetLastError();
+        if (dwError != ERROR_FILE_NOT_FOUND
+            || !FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH)) {
+            SetLastError(dwError);
+            return MovedByEarlierRun(szSource, szTarget);
+        }
+        if (!CopyToPart(wszSource, wszPart))
+            return FALSE;
+    }
     BOOL fSameFile;
     if (!PutPartInPlace(wszPart, wszTarget, &fSameFile)) {
         if (GetLastError() == ERROR_ACCESS_DENIED && IsHeldOpen(wszTarget))
