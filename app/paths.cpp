@@ -216,35 +216,53 @@ static NameFault CharFault(BYTE b)
     return NAME_FORBIDDEN;
 }
 
-static BOOL IsDeviceDigit(BYTE b)
+static unsigned CharValue(char ch)
 {
-    // Windows takes the superscripts of the ANSI code page as port numbers too.
-    return (b >= '0' && b <= '9') || b == 0xB9 || b == 0xB2 || b == 0xB3;
+    return (BYTE)ch;
 }
 
-static BOOL IsDeviceName(const char *pszName)
+static unsigned CharValue(WCHAR wch)
+{
+    return wch;
+}
+
+// For a name in bytes of the ANSI code page and for one in UTF-16 alike:
+// the superscripts ¹, ² and ³, which Windows takes as port numbers too,
+// are 0xB9, 0xB2 and 0xB3 in both.
+template <class Char>
+static BOOL IsDeviceNameOf(const Char *pszName)
 {
     static const char *const c_apszDevices[] = { "con", "prn", "aux", "nul", "conin$", "conout$" };
     static const char *const c_apszPorts[] = { "com", "lpt" };
 
     // Windows looks only at what stands before the first dot, blanks trimmed.
-    size_t cchBase = strcspn(pszName, ".");
+    size_t cchBase = 0;
+    while (pszName[cchBase] != 0 && pszName[cchBase] != '.')
+        cchBase++;
     while (cchBase > 0 && pszName[cchBase - 1] == ' ')
         cchBase--;
     char szBase[8];
     if (cchBase >= sizeof(szBase))
         return FALSE;
-    for (size_t i = 0; i < cchBase; i++)
-        szBase[i] = FoldAscii(pszName[i]);
+    for (size_t i = 0; i < cchBase; i++) {
+        unsigned ch = CharValue(pszName[i]);
+        szBase[i] = ch < 0x80 ? FoldAscii((char)ch)
+                  : ch == 0xB9 ? '1' : ch == 0xB2 ? '2' : ch == 0xB3 ? '3' : '\x7F';
+    }
     szBase[cchBase] = '\0';
 
     for (const char *pszDevice : c_apszDevices)
         if (strcmp(szBase, pszDevice) == 0)
             return TRUE;
     for (const char *pszPort : c_apszPorts)
-        if (cchBase == 4 && strncmp(szBase, pszPort, 3) == 0 && IsDeviceDigit((BYTE)szBase[3]))
+        if (cchBase == 4 && strncmp(szBase, pszPort, 3) == 0 && szBase[3] >= '0' && szBase[3] <= '9')
             return TRUE;
     return FALSE;
+}
+
+BOOL IsDeviceNameW(const WCHAR *pwszName)
+{
+    return IsDeviceNameOf(pwszName);
 }
 
 NameFault FindNameFault(const char *pszName)
@@ -259,5 +277,5 @@ NameFault FindNameFault(const char *pszName)
         if (fault != NAME_PLAIN)
             return fault;
     }
-    return IsDeviceName(pszName) ? NAME_DEVICE : NAME_PLAIN;
+    return IsDeviceNameOf(pszName) ? NAME_DEVICE : NAME_PLAIN;
 }

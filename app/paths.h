@@ -58,6 +58,11 @@ BOOL IsDroppedAtNameEnd(unsigned ch);
 // ":", a wildcard, <, >, a double quote or |. For a name in UTF-16 too.
 BOOL IsForbiddenInName(unsigned ch);
 
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 or LPT0-9, with any extension
+// (FindNameFault's NAME_DEVICE), for a name in UTF-16: Windows opens the
+// device for it in any folder.
+BOOL IsDeviceNameW(const WCHAR *pwszName);
+
 // What keeps a file name taken from the series list from being opened as
 // that file in a folder. The first fault found, in this order. The name is
 // one as Windows opens it, trailing blanks and dots already dropped

@@ -15,15 +15,21 @@ static void WriteConsoleText(HANDLE h, const std::wstring &wszText)
     }
 }
 
-static void WriteUtf8Text(HANDLE h, const std::wstring &wszText)
+std::string Utf8Of(const std::wstring &wszText)
 {
     int cb = WideCharToMultiByte(CP_UTF8, 0, wszText.c_str(), (int)wszText.size(), NULL, 0,
                                  NULL, NULL);
     if (cb <= 0)
-        return;
+        return std::string();
     std::string bytes((size_t)cb, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wszText.c_str(), (int)wszText.size(), &bytes[0], cb, NULL,
                         NULL);
+    return bytes;
+}
+
+static void WriteUtf8Text(HANDLE h, const std::wstring &wszText)
+{
+    std::string bytes = Utf8Of(wszText);
     const char *pb = bytes.data();
     DWORD cbLeft = (DWORD)bytes.size();
     while (cbLeft > 0) {

@@ -14,6 +14,9 @@ void PrintLine(const std::wstring &wszLine);
 void PrintErrorLine(const std::wstring &wszLine);
 
 // "\"name\"", or "(leeg)" for an empty name.
+// The text as UTF-8 bytes.
+std::string Utf8Of(const std::wstring &wszText);
+
 std::wstring QuotedName(const std::wstring &wszName);
 std::wstring Number(unsigned long n);
 // "codetabel 1252 kan deze naam niet bevatten".

@@ -7,10 +7,10 @@
 const WCHAR c_wszInstallerName[] = L"instrrse.exe";
 static const WCHAR c_wszCheckerName[] = L"packcheck.exe";
 
-// Ignoring case the way the file system does, not by any language's rules.
-static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
+BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
 {
-    return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(wszA.c_str(), (int)wszA.size(), wszB.c_str(), (int)wszB.size(),
+                                TRUE) == CSTR_EQUAL;
 }
 
 // What Explorer and zip tools leave in a folder (desktop.ini, Thumbs.db) is
@@ -77,6 +77,16 @@ static std::wstring Folded(const std::wstring &wszName)
         if (wch < 0x0300 || wch > 0x036F)
             wszFolded += wch;
     return wszFolded;
+}
+
+std::wstring Composed(const std::wstring &wszName)
+{
+    int cch = FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), NULL, 0);
+    if (cch <= 0)
+        return wszName;
+    std::wstring wszComposed((size_t)cch, L'\0');
+    FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), &wszComposed[0], cch);
+    return wszComposed;
 }
 
 BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound)

@@ -29,3 +29,10 @@ BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound);
 // The name as bytes of the code page, when they give exactly this name
 // back; FALSE when the code page cannot hold it.
 BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes);
+
+// Names equal ignoring case the way the file system does, not by any
+// language's rules.
+BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB);
+
+// The name in composed form (NFC): "e" and U+0301 become "é".
+std::wstring Composed(const std::wstring &wszName);

@@ -21,12 +21,6 @@ struct PackItem {
 
 static std::vector<PackItem> s_aItems;
 
-static BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
-{
-    return CompareStringOrdinal(wszA.c_str(), (int)wszA.size(), wszB.c_str(), (int)wszB.size(),
-                                TRUE) == CSTR_EQUAL;
-}
-
 static BOOL Decode(const std::string &bytes, UINT uCodePage, DWORD dwFlags, std::wstring *pwsz)
 {
     pwsz->clear();
@@ -147,24 +141,6 @@ static BOOL IsWritableName(const std::wstring &wszName)
         && std::find_if(wszName.begin(), wszName.end(), IsForbiddenInName) == wszName.end();
 }
 
-// Windows opens a device for these names in any folder, whatever follows
-// the dot.
-static BOOL IsDeviceName(const std::wstring &wszName)
-{
-    std::wstring wszBase = wszName.substr(0, wszName.find(L'.'));
-    while (!wszBase.empty() && wszBase.back() == L' ')
-        wszBase.pop_back();
-    static const WCHAR *const apwszDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$",
-                                                 L"CONOUT$"};
-    for (const WCHAR *pwsz : apwszDevices)
-        if (EqualIgnoringCase(wszBase, pwsz))
-            return TRUE;
-    return wszBase.size() == 4
-        && (EqualIgnoringCase(wszBase.substr(0, 3), L"COM")
-            || EqualIgnoringCase(wszBase.substr(0, 3), L"LPT"))
-        && wcschr(L"0123456789\u00B9\u00B2\u00B3", wszBase[3]) != NULL;
-}
-
 // The temporary folder the pack's folder is unpacked into: names only, as
 // the contents of the series change nothing the installer decides; the
 // list alone is written whole.
@@ -212,7 +188,7 @@ static BOOL Unpack(const std::string &list, Unpacked *pUnpacked)
     if (!MakeTempFolder(pUnpacked))
         return FALSE;
     for (const PackItem &item : s_aItems)
-        if (IsWritableName(item.wszExplorer) && !IsDeviceName(item.wszExplorer)
+        if (IsWritableName(item.wszExplorer) && !IsDeviceNameW(item.wszExplorer.c_str())
             && !MakeItem(item, list, pUnpacked))
             return FALSE;
     return TRUE;
@@ -239,13 +215,6 @@ static BOOL ReadList(const std::vector<unsigned char> &bytes, std::string *pList
         if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wszExplorer, c_wszListName))
             return ReadZipEntry(bytes.data(), bytes.size(), *item.pEntry, c_cbListMax, pList);
     return FALSE;
-}
-
-static std::wstring Composed(const std::wstring &wszName)
-{
-    WCHAR wsz[MAX_PATH];
-    int cch = FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), wsz, MAX_PATH);
-    return cch > 0 ? std::wstring(wsz, (size_t)cch) : wszName;
 }
 
 // The name Explorer gives a series that the list names otherwise, and what

@@ -2,6 +2,7 @@
 #include "packcheck/output.h"
 #include "packcheck/packfiles.h"
 #include "packcheck/zipformat.h"
+#include "app/entry.h"
 #include <zlib.h>
 #include <algorithm>
 #include <string>
@@ -12,16 +13,9 @@
 static const ULONGLONG c_cbZipLimit = 0xFFFFFFFFull;
 static const DWORD c_cbChunk = 64 * 1024;
 
-static BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
-{
-    return CompareStringOrdinal(wszA.c_str(), -1, wszB.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 static BOOL IsTextFile(const WIN32_FIND_DATAW &fd)
 {
-    const WCHAR *pwszDot = wcsrchr(fd.cFileName, L'.');
-    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && pwszDot != NULL
-        && EqualIgnoringCase(pwszDot, L".txt");
+    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSkippedTextName(fd.cFileName);
 }
 
 // A file to ship: its name on disk, and in the zip.
@@ -72,16 +66,7 @@ static std::vector<ShipFile> FilesToShip()
 // what the list of a sound pack names.
 static std::string ZipName(const std::wstring &wszName)
 {
-    WCHAR wsz[4 * MAX_PATH];
-    int cch = FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), wsz, 4 * MAX_PATH);
-    std::wstring wszComposed = cch > 0 ? std::wstring(wsz, (size_t)cch) : wszName;
-    int cb = WideCharToMultiByte(CP_UTF8, 0, wszComposed.c_str(), (int)wszComposed.size(), NULL, 0,
-                                 NULL, NULL);
-    std::string bytes(cb > 0 ? (size_t)cb : 0, '\0');
-    if (cb > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wszComposed.c_str(), (int)wszComposed.size(), &bytes[0], cb,
-                            NULL, NULL);
-    return bytes;
+    return Utf8Of(Composed(wszName));
 }
 
 struct ZipOut {
