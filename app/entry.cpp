@@ -2,7 +2,7 @@
 #include "app/listfile.h"
 #include "app/globals.h"
 #include "app/paths.h"
-#include "app/movefile.h"
+#include "app/parts.h"
 #include <string.h>
 #include <wchar.h>
 
@@ -188,7 +188,7 @@ const WCHAR *RefusalReason(EntryVerdict verdict)
     case VERDICT_CUT_CHAR:
         return L"eindigt in een afgebroken teken van twee bytes";
     case VERDICT_RESERVED:
-        return L"eindigt op \".instrrse-deel\", de tijdelijke naam die de installer zelf gebruikt";
+        return L"eindigt op \"" INSTRRSE_PART_SUFFIX L"\", de tijdelijke naam die de installer zelf gebruikt";
     default:
         return L"geen gewone bestandsnaam";
     }

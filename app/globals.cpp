@@ -2,6 +2,7 @@
 
 HINSTANCE g_hInst;
 char g_szCurrentDir[MAX_PATH];
+WCHAR g_wszCurrentDir[MAX_PATH];
 char g_szIniPath[MAX_PATH];
 char g_szDataDir[MAX_PATH];
 char g_szLinkPath[MAX_PATH];

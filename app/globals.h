@@ -9,6 +9,7 @@ const int c_cbListEntry = 149;
 
 extern HINSTANCE g_hInst;            // the module: dialog template, hand cursor
 extern char g_szCurrentDir[MAX_PATH];  // the start folder
+extern WCHAR g_wszCurrentDir[MAX_PATH];  // the same, as Windows names it, for the user's eyes
 extern char g_szIniPath[MAX_PATH];     // the Raadrups INI file; empty = not found
 extern char g_szDataDir[MAX_PATH];     // the folder the series go to
 extern char g_szLinkPath[MAX_PATH];    // search pattern, then the shortcut examined

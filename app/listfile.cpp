@@ -278,6 +278,12 @@ int ReadListEntry(ListFile *pList)
     return 1;
 }
 
+void RewindList(ListFile *pList)
+{
+    pList->iNext = 0;
+    pList->fLastFull = FALSE;
+}
+
 const char *ListEncodingName(int nEncoding)
 {
     static const char *const c_apszNames[] = {"ANSI", "UTF-8", "UTF-8 met regels in ANSI",

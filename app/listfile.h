@@ -64,6 +64,8 @@ void CloseList(ListFile *pList);
 
 // 1 when an entry (possibly empty) was read, 0 at the end of the list.
 int ReadListEntry(ListFile *pList);
+// Back to the list's first entry, to read it again.
+void RewindList(ListFile *pList);
 
 const char *ListEncodingName(int nEncoding);
 

@@ -1,301 +1,115 @@
 #include "app/movefile.h"
+#include "app/fileinfo.h"
 #include "app/globals.h"
+#include "app/parts.h"
+#include "app/patience.h"
 #include "app/paths.h"
 #include "app/zipnames.h"
+#include <shlwapi.h>
 #include <string.h>
-#include <wchar.h>
 
-// Every copy lands under the series' own name with c_szPartSuffix, in the
-// data folder's folder of parts, and is renamed to the series' name only
-// once whole: however the run ends, no part of a file stands under a
-// series' name. The name is the same for a series in every run, so the next
-// run finds what an interrupted one left and removes exactly that.
+// What the run found before its first copy; FOLDERS_UNKNOWN asks again.
+static FolderIdentity s_identity = FOLDERS_UNKNOWN;
+// Makes each probe's name new within the run: a probe a scanner still
+// holds must not stand in the way of the next one.
+static DWORD s_cProbes;
 
-// Room for a full path made of a relative ANSI folder, the current
-// directory and the suffix, with the long-path prefix.
-static const DWORD c_cchLongPath = 3 * MAX_PATH;
-
-// A failed step's error, for the caller, after clean-up calls that may set
-// their own.
-static BOOL FailWith(DWORD dwError)
-{
-    SetLastError(dwError);
-    return FALSE;
-}
-
-// The attributes without read-only, as SetFileAttributes takes them.
-static DWORD WithoutReadOnly(DWORD dwAttr)
-{
-    dwAttr &= ~FILE_ATTRIBUTE_READONLY;
-    return dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL;
-}
-
-static BOOL IsFile(const char *pszPath)
-{
-    DWORD dwAttr = GetFileAttributesA(pszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static BOOL ComposeInFolder(char *pszPath, const char *pszFolder, const char *pszName)
+static DWORD ComposeInFolder(char *pszPath, const char *pszFolder, const char *pszName)
 {
     if (!IsFolderPath(pszFolder))   // a folder that could not get its backslash
-        return FailWith(ERROR_FILENAME_EXCED_RANGE);
+        return ERROR_FILENAME_EXCED_RANGE;
     if (!CopyPath(pszPath, MAX_PATH, pszFolder) || !AppendPath(pszPath, MAX_PATH, pszName))
-        return FailWith(ERROR_FILENAME_EXCED_RANGE);
-    return TRUE;
+        return ERROR_FILENAME_EXCED_RANGE;
+    return ERROR_SUCCESS;
 }
 
-static BOOL Widen(const char *pszPath, wchar_t *pwszPath, int cchPath)
+static BOOL Widen(const char *pszPath, WCHAR *pwszPath)
 {
-    return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, cchPath) != 0;
+    return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, MAX_PATH) != 0;
 }
 
-// A path in the "\\?\" form, which reaches past MAX_PATH: a series' path
-// fits, its longer temporary one need not. The full path is what the ANSI
-// calls make of the path too, so both name the same folder.
-static BOOL ComposeLongPath(const char *pszPath, wchar_t *pwszLong)
+// Only a name of at most eight characters, a dot and three can be a short
+// name, so only such a name is looked up for one.
+static BOOL CouldBeShortName(const char *pszName)
 {
-    wchar_t wszPath[MAX_PATH];
-    wchar_t wszFull[c_cchLongPath];
-    if (!Widen(pszPath, wszPath, MAX_PATH))
-        return FALSE;
-    DWORD cchFull = GetFullPathNameW(wszPath, c_cchLongPath, wszFull, NULL);
-    if (cchFull == 0 || cchFull >= c_cchLongPath)
-        return FALSE;
-
-    const wchar_t *pwszPrefix = L"\\\\?\\";
-    const wchar_t *pwszRest = wszFull;
-    if (wcsncmp(wszFull, L"\\\\?\\", 4) == 0 || wcsncmp(wszFull, L"\\\\.\\", 4) == 0) {
-        pwszPrefix = L"";   // already in the long form
-    } else if (wcsncmp(wszFull, L"\\\\", 2) == 0) {
-        pwszPrefix = L"\\\\?\\UNC\\";
-        pwszRest = wszFull + 2;
-    }
-    pwszLong[0] = L'\0';
-    return AppendWide(pwszLong, c_cchLongPath, pwszPrefix)
-        && AppendWide(pwszLong, c_cchLongPath, pwszRest);
+    const char *pchDot = strchr(pszName, '.');
+    if (pchDot == NULL)
+        return strlen(pszName) <= 8;
+    return strchr(pchDot + 1, '.') == NULL && pchDot - pszName <= 8 && strlen(pchDot + 1) <= 3;
 }
 
-// Appends an ANSI string, converted, to a long path.
-static BOOL AppendWideOf(wchar_t *pwszLong, const char *pszSrc)
-{
-    wchar_t wszSrc[MAX_PATH];
-    return Widen(pszSrc, wszSrc, MAX_PATH) && AppendWide(pwszLong, c_cchLongPath, wszSrc);
-}
-
-// The folder of parts of a folder, in the long form. The data folder's
-// keeps creating a part cheap: a name that is not there costs Wine a search
-// of its whole folder, and the data folder may hold thousands of series.
-// Its name carries the reserved extension, so no listed series can be named
-// like it.
-static BOOL ComposePartFolder(const char *pszFolder, wchar_t *pwszFolder)
-{
-    if (ComposeLongPath(pszFolder, pwszFolder)
-        && AppendWideOf(pwszFolder, c_szPartFolderBase)
-        && AppendWideOf(pwszFolder, c_szPartSuffix))
-        return TRUE;
-    return FailWith(ERROR_FILENAME_EXCED_RANGE);
-}
-
-// The name with the suffix, in the folder of parts of pszFolder: in the
-// data folder's, a series' temporary name.
-static BOOL ComposeInPartFolder(const char *pszFolder, const char *pszName, wchar_t *pwszPath)
-{
-    if (!ComposePartFolder(pszFolder, pwszPath))
-        return FALSE;
-    if (AppendWide(pwszPath, c_cchLongPath, L"\\")
-        && AppendWideOf(pwszPath, pszName)
-        && AppendWideOf(pwszPath, c_szPartSuffix))
-        return TRUE;
-    return FailWith(ERROR_FILENAME_EXCED_RANGE);
-}
-
-// Made when the first part needs it, and removed at the end of the run. A
-// file of its name in the data folder is not ours to remove; no part can be
-// made then, and every series stays where it is.
-static BOOL MakePartFolder(void)
-{
-    wchar_t wszFolder[c_cchLongPath];
-    if (!ComposePartFolder(g_szDataDir, wszFolder))
-        return FALSE;
-    if (CreateDirectoryW(wszFolder, NULL))
-        return TRUE;
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-        return FALSE;   // the data folder gone, not writable, full: that is the cause
-    DWORD dwAttr = GetFileAttributesW(wszFolder);
-    if (dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY))
-        return TRUE;
-    return FailWith(ERROR_CANNOT_MAKE);
-}
-
-void RemovePartFolder(void)
-{
-    wchar_t wszFolder[c_cchLongPath];
-    if (IsFolderPath(g_szDataDir) && ComposePartFolder(g_szDataDir, wszFolder))
-        RemoveDirectoryW(wszFolder);   // only when empty: a part left stays
-}
-
-// A part is ours to remove even when the copy took the source's read-only
-// attribute along. TRUE when there was one.
-static BOOL RemovePart(const wchar_t *pwszPart)
-{
-    SetFileAttributesW(pwszPart, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileW(pwszPart);
-}
-
-// Removes what a failed step left of the part; FALSE, with that step's
-// error.
-static BOOL DropPart(const wchar_t *pwszPart)
-{
-    DWORD dwError = GetLastError();
-    RemovePart(pwszPart);
-    return FailWith(dwError);
-}
-
-// An installed series is never read-only, whatever the pack's file was:
-// Windows would refuse to replace it with next year's edition.
-static BOOL MakeWritable(const wchar_t *pwszPath)
-{
-    DWORD dwAttr = GetFileAttributesW(pwszPath);
-    if (dwAttr == INVALID_FILE_ATTRIBUTES)
-        return FALSE;
-    return !(dwAttr & FILE_ATTRIBUTE_READONLY)
-        || SetFileAttributesW(pwszPath, WithoutReadOnly(dwAttr));
-}
-
-// Copies the source to the part, which is then writable. A part an earlier
-// run left there is removed first (also one left read-only), and a failed
-// copy leaves no part behind. The copy refuses to replace: asked to
-// replace, it first looks for the target under its name, which costs a
-// search of its folder.
-static BOOL CopyToPart(const wchar_t *pwszSource, const wchar_t *pwszPart)
-{
-    BOOL fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
-    if (!fCopied && GetLastError() == ERROR_PATH_NOT_FOUND) {
-        if (!MakePartFolder())
-            return FALSE;
-        fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
-    }
-    if (!fCopied && (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)) {
-        if (!RemovePart(pwszPart))
-            return FALSE;
-        fCopied = CopyFileW(pwszSource, pwszPart, TRUE);
-    }
-    if (!fCopied || !MakeWritable(pwszPart))
-        return DropPart(pwszPart);
-    return TRUE;
-}
-
-enum FolderIdentity { FOLDERS_DIFFER, FOLDERS_SAME, FOLDERS_UNKNOWN };
-
-// Whether the data folder is the start folder under another name (a short
-// name, a mapped drive, a share, "." in the path): a file made in the data
-// folder's folder of parts is then seen from the start folder under the
-// same name. This needs no file index, which some file systems lack or give
-// as 0 for every file. The file's name is new to this run, so an old folder
-// of parts in the start folder cannot pass for it; it goes again when its
-// handle is closed. FOLDERS_UNKNOWN leaves the error that made it so.
-static FolderIdentity CompareFolders(void)
+// Whether the data folder is the start folder under another name: a file
+// made in the data folder's folder of parts is then seen from the start
+// folder under the same name. This needs no file index, which some file
+// systems lack or give as 0 for every file. The file's name is new to this
+// run, so an old folder of parts in the start folder cannot pass for it.
+// For FOLDERS_UNKNOWN, *pdwError is what kept the program from telling.
+static FolderIdentity ProbeFolders(DWORD *pdwError)
 {
     char szProbe[32];
-    wsprintfA(szProbe, "%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    wchar_t wszInData[c_cchLongPath], wszInStart[c_cchLongPath];
-    if (!ComposeInPartFolder(g_szDataDir, szProbe, wszInData)
-        || !ComposeInPartFolder(g_szCurrentDir, szProbe, wszInStart))
+    wnsprintfA(szProbe, sizeof(szProbe), "%lu-%lu", GetCurrentProcessId(), ++s_cProbes);
+    WCHAR wszInData[c_cchLongPath], wszInStart[c_cchLongPath];
+    *pdwError = ComposeInPartFolder(g_szDataDir, szProbe, wszInData);
+    if (*pdwError == ERROR_SUCCESS)
+        *pdwError = ComposeInPartFolder(g_szCurrentDir, szProbe, wszInStart);
+    if (*pdwError != ERROR_SUCCESS)
         return FOLDERS_UNKNOWN;
+    // Gone again when its handle is closed, even if the program is ended
+    // meanwhile.
     HANDLE hProbe = CreateFileW(wszInData, GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                 CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, NULL);
-    if (hProbe == INVALID_HANDLE_VALUE)
+    if (hProbe == INVALID_HANDLE_VALUE) {
+        *pdwError = GetLastError();
         return FOLDERS_UNKNOWN;
-
+    }
     FolderIdentity identity = FOLDERS_SAME;
-    DWORD dwError = ERROR_SUCCESS;
     if (GetFileAttributesW(wszInStart) == INVALID_FILE_ATTRIBUTES) {
-        dwError = GetLastError();
-        BOOL fNotThere = dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+        *pdwError = GetLastError();
+        BOOL fNotThere = *pdwError == ERROR_FILE_NOT_FOUND || *pdwError == ERROR_PATH_NOT_FOUND;
         identity = fNotThere ? FOLDERS_DIFFER : FOLDERS_UNKNOWN;
     }
     CloseHandle(hProbe);
-    SetLastError(dwError);
+    DeleteFileW(wszInData);   // should a scanner still hold it open
     return identity;
 }
 
-// A read-only older edition is replaced like any other; one that stays
-// keeps its attribute.
-static BOOL ReplaceOlderEdition(const wchar_t *pwszPart, const wchar_t *pwszTarget)
+FolderIdentity CompareDataWithStart(void)
 {
-    DWORD dwAttr = GetFileAttributesW(pwszTarget);
-    BOOL fReadOnly = dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_READONLY);
-    if (fReadOnly)
-        SetFileAttributesW(pwszTarget, WithoutReadOnly(dwAttr));
-    if (MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING))
-        return TRUE;
-    DWORD dwError = GetLastError();
-    if (fReadOnly)
-        SetFileAttributesW(pwszTarget, dwAttr);
-    return FailWith(dwError);
+    DWORD dwError;
+    s_identity = MakePartFolder() == ERROR_SUCCESS ? ProbeFolders(&dwError) : FOLDERS_UNKNOWN;
+    return s_identity;
 }
 
-// Renames the whole part to the series' name. A free name is taken without
-// replacing. A name that is there is an older edition, or the source itself
-// when the data folder is the start folder by another path: that one is in
-// place already and must not be replaced by its own copy and then deleted.
-// When the program cannot tell which, it does neither.
-static BOOL PutPartInPlace(const wchar_t *pwszPart, const wchar_t *pwszTarget, BOOL *pfSameFile)
+void ForgetFolderIdentity(void)
 {
-    *pfSameFile = FALSE;
-    if (MoveFileExW(pwszPart, pwszTarget, 0))
-        return TRUE;
-    DWORD dwError = GetLastError();
-    if (dwError != ERROR_ALREADY_EXISTS && dwError != ERROR_FILE_EXISTS)
-        return FALSE;
-    switch (CompareFolders()) {
-    case FOLDERS_SAME:
-        *pfSameFile = TRUE;
-        return TRUE;
-    case FOLDERS_DIFFER:
-        return ReplaceOlderEdition(pwszPart, pwszTarget);
-    default:
-        return FailWith(GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_INVALID_FUNCTION);
-    }
+    s_identity = FOLDERS_UNKNOWN;
 }
 
-// A source that is not in the start folder may have been moved by an
-// earlier run that ended before it deleted the list: its series counts as
-// installed when the data folder holds it. Only a file missing from a start
-// folder that is there says so; a start folder gone (renamed, its stick
-// pulled) says nothing about any series. Called after the copy failed.
-static BOOL MovedByEarlierRun(const char *pszSource, const char *pszTarget)
+// A read-only file that a step replaces or deletes loses the attribute for
+// that step. Returns the attributes to put back should the step fail (0:
+// none).
+static DWORD LiftReadOnly(const WCHAR *pwszPath)
 {
-    DWORD dwCopyError = GetLastError();
-    DWORD dwError = ERROR_SUCCESS;
-    if (GetFileAttributesA(pszSource) == INVALID_FILE_ATTRIBUTES)
-        dwError = GetLastError();
-    if (dwError != ERROR_FILE_NOT_FOUND)
-        return FailWith(dwError == ERROR_PATH_NOT_FOUND ? dwError : dwCopyError);
-    return IsFile(pszTarget) || FailWith(ERROR_FILE_NOT_FOUND);
-}
-
-// The user asked for a move, so a read-only source goes too once its copy
-// is in place. One that cannot be deleted after all keeps its attribute; the
-// series is installed either way.
-static void DeleteSource(const wchar_t *pwszSource)
-{
-    if (DeleteFileW(pwszSource))
-        return;
-    DWORD dwAttr = GetFileAttributesW(pwszSource);
+    DWORD dwAttr = GetFileAttributesW(pwszPath);
     if (dwAttr == INVALID_FILE_ATTRIBUTES || !(dwAttr & FILE_ATTRIBUTE_READONLY))
-        return;
-    if (SetFileAttributesW(pwszSource, WithoutReadOnly(dwAttr)) && !DeleteFileW(pwszSource))
-        SetFileAttributesW(pwszSource, dwAttr);
+        return 0;
+    DWORD dwWritable = dwAttr & ~FILE_ATTRIBUTE_READONLY;
+    SetFileAttributesW(pwszPath, dwWritable != 0 ? dwWritable : FILE_ATTRIBUTE_NORMAL);
+    return dwAttr;
+}
+
+static void RestoreReadOnly(const WCHAR *pwszPath, DWORD dwAttr)
+{
+    if (dwAttr != 0)
+        SetFileAttributesW(pwszPath, dwAttr);
 }
 
 // Windows refuses to rename over a file that a program holds open with
 // "access denied", which would send the user after rights instead of after
 // the program. Whether the file is held open shows when it is opened for
 // deletion.
-static BOOL IsHeldOpen(const wchar_t *pwszPath)
+static BOOL IsHeldOpen(const WCHAR *pwszPath)
 {
     HANDLE hFile = CreateFileW(pwszPath, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
@@ -306,44 +120,194 @@ static BOOL IsHeldOpen(const wchar_t *pwszPath)
     return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-BOOL MoveSeriesFile(const char *pszName)
+// A read-only older edition is replaced like any other; one that stays
+// keeps its attribute.
+static DWORD ReplaceOlderEdition(const WCHAR *pwszPart, const WCHAR *pwszTarget, Patience *pPatience)
 {
-    char szSource[MAX_PATH];
-    char szTarget[MAX_PATH];
-    if (!ComposeInFolder(szSource, g_szCurrentDir, pszName)
-        || !ComposeInFolder(szTarget, g_szDataDir, pszName))
-        return FALSE;
-    if (PathsEqual(szSource, szTarget))
-        return TRUE;
+    DWORD dwAttr = LiftReadOnly(pwszTarget);
+    DWORD dwError;
+    do {
+        if (MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING))
+            return ERROR_SUCCESS;
+        dwError = GetLastError();
+    } while (WaitOutHold(pPatience, dwError, TRUE));
+    RestoreReadOnly(pwszTarget, dwAttr);
+    if (dwError == ERROR_ACCESS_DENIED && IsHeldOpen(pwszTarget))
+        return ERROR_SHARING_VIOLATION;
+    return dwError;
+}
 
-    wchar_t wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
-    if (!Widen(szSource, wszSource, MAX_PATH) || !Widen(szTarget, wszTarget, MAX_PATH))
-        return FailWith(ERROR_FILENAME_EXCED_RANGE);
-    if (!ComposeInPartFolder(g_szDataDir, pszName, wszPart))
-        return FALSE;
+// A name that is there is an older edition, or the source itself when the
+// data folder is the start folder by another path: that one is in place
+// already and must not be replaced by its own copy and then deleted. When
+// the program cannot tell which, it does neither. A name that reaches
+// another series through its short name replaces nothing.
+static DWORD ReplaceWhatStandsThere(const WCHAR *pwszPart, const WCHAR *pwszTarget,
+                                    MoveResult *pResult, Patience *pPatience, BOOL *pfSameFile)
+{
+    if (ReachesAnotherName(pwszTarget, pResult->wszLongName, MAX_PATH))
+        return c_dwErrShortNameInData;
+    FolderIdentity identity = s_identity;
+    DWORD dwError = ERROR_SUCCESS;
+    if (identity == FOLDERS_UNKNOWN)
+        identity = ProbeFolders(&dwError);
+    switch (identity) {
+    case FOLDERS_SAME:
+        *pfSameFile = TRUE;
+        return ERROR_SUCCESS;
+    case FOLDERS_DIFFER:
+        return ReplaceOlderEdition(pwszPart, pwszTarget, pPatience);
+    default:
+        return dwError;
+    }
+}
 
-    if (!CopyToPart(wszSource, wszPart)) {
-        // Not in the start folder under its own name: a zip tool may have
-        // unpacked it under another form of it.
+// Renames the whole part to the series' name; a free name is taken
+// without replacing.
+static DWORD PutPartInPlace(const WCHAR *pwszPart, const WCHAR *pwszTarget, MoveResult *pResult,
+                            Patience *pPatience, BOOL *pfSameFile)
+{
+    *pfSameFile = FALSE;
+    for (;;) {
+        if (MoveFileExW(pwszPart, pwszTarget, 0))
+            return ERROR_SUCCESS;
         DWORD dwError = GetLastError();
-        if (dwError != ERROR_FILE_NOT_FOUND
-            || !FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH)) {
-            SetLastError(dwError);
-            return MovedByEarlierRun(szSource, szTarget);
+        if (IsFolderW(pwszTarget))
+            return c_dwErrFolderInTheWay;
+        if (dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS)
+            return ReplaceWhatStandsThere(pwszPart, pwszTarget, pResult, pPatience, pfSameFile);
+        // A scanner may be reading the part just written.
+        if (!WaitOutHold(pPatience, dwError, TRUE))
+            return dwError;
+    }
+}
+
+// The user asked for a move, so a read-only source goes too once its copy
+// is in place. One that cannot be deleted after all keeps its attribute; the
+// series is installed either way.
+static void DeleteSource(const WCHAR *pwszSource, Patience *pPatience)
+{
+    DWORD dwAttr = LiftReadOnly(pwszSource);
+    while (!DeleteFileW(pwszSource)) {
+        if (!WaitOutHold(pPatience, GetLastError(), TRUE)) {
+            RestoreReadOnly(pwszSource, dwAttr);
+            return;
         }
-        if (!CopyToPart(wszSource, wszPart))
-            return FALSE;
     }
+}
+
+// Shared for reading only, as CopyFile opens it: nobody changes the series
+// while it is copied.
+static DWORD OpenSource(const WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAttr,
+                        Patience *pPatience)
+{
+    for (;;) {
+        *phSource = CreateFileW(pwszSource, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+        if (*phSource != INVALID_HANDLE_VALUE)
+            break;
+        DWORD dwError = GetLastError();
+        if (!WaitOutHold(pPatience, dwError, FALSE))
+            return dwError;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(*phSource, &info)) {
+        DWORD dwError = GetLastError();
+        CloseHandle(*phSource);
+        return dwError;
+    }
+    *pdwAttr = info.dwFileAttributes;
+    return ERROR_SUCCESS;
+}
+
+// Not in the start folder under its own name: a zip tool may have unpacked
+// it under another form of it. Of several, which one was meant cannot be
+// told.
+static DWORD OpenZipToolForm(const char *pszName, WCHAR *pwszSource, HANDLE *phSource,
+                             DWORD *pdwAttr, Patience *pPatience)
+{
+    switch (FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, pwszSource, MAX_PATH)) {
+    case ZIPFORM_ONE:
+        return OpenSource(pwszSource, phSource, pdwAttr, pPatience);
+    case ZIPFORM_SEVERAL:
+        return c_dwErrSeveralForms;
+    default:
+        return ERROR_FILE_NOT_FOUND;
+    }
+}
+
+// The series as the pack holds it, under its own name: never another file
+// that the name reaches through its short name.
+static DWORD OpenSeries(const char *pszName, WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAttr,
+                        MoveResult *pResult, Patience *pPatience)
+{
+    DWORD dwError = OpenSource(pwszSource, phSource, pdwAttr, pPatience);
+    if (dwError == ERROR_FILE_NOT_FOUND)
+        return OpenZipToolForm(pszName, pwszSource, phSource, pdwAttr, pPatience);
+    if (dwError == ERROR_SUCCESS && CouldBeShortName(pszName)
+        && ReachesAnotherName(pwszSource, pResult->wszLongName, MAX_PATH)) {
+        CloseHandle(*phSource);
+        return c_dwErrShortNameInPack;
+    }
+    return dwError;
+}
+
+// A source that is not in the start folder may have been moved by an
+// earlier run that ended before it deleted the list: its series counts as
+// installed when the data folder holds it under its own name. Only a file
+// missing from a start folder that is there says so; a start folder gone
+// (renamed, its stick pulled) says nothing about any series.
+static DWORD WasThereBefore(const WCHAR *pwszTarget, MoveResult *pResult)
+{
+    WCHAR wszOther[MAX_PATH];
+    if (!IsFileW(pwszTarget) || ReachesAnotherName(pwszTarget, wszOther, MAX_PATH))
+        return ERROR_FILE_NOT_FOUND;
+    pResult->fWasThere = TRUE;
+    return ERROR_SUCCESS;
+}
+
+static DWORD InstallPart(const WCHAR *pwszPart, const WCHAR *pwszTarget, const WCHAR *pwszSource,
+                         MoveResult *pResult, Patience *pPatience)
+{
     BOOL fSameFile;
-    if (!PutPartInPlace(wszPart, wszTarget, &fSameFile)) {
-        if (GetLastError() == ERROR_ACCESS_DENIED && IsHeldOpen(wszTarget))
-            SetLastError(ERROR_SHARING_VIOLATION);
-        return DropPart(wszPart);
+    DWORD dwError = PutPartInPlace(pwszPart, pwszTarget, pResult, pPatience, &fSameFile);
+    if (dwError != ERROR_SUCCESS || fSameFile) {
+        RemovePart(pwszPart, pPatience);
+        return dwError;
     }
-    if (fSameFile) {
-        RemovePart(wszPart);
-        return TRUE;
+    DeleteSource(pwszSource, pPatience);
+    return ERROR_SUCCESS;
+}
+
+DWORD MoveSeriesFile(const char *pszName, MoveResult *pResult)
+{
+    pResult->fWasThere = FALSE;
+    pResult->wszLongName[0] = L'\0';
+    char szSource[MAX_PATH], szTarget[MAX_PATH];
+    DWORD dwError = ComposeInFolder(szSource, g_szCurrentDir, pszName);
+    if (dwError == ERROR_SUCCESS)
+        dwError = ComposeInFolder(szTarget, g_szDataDir, pszName);
+    WCHAR wszSource[MAX_PATH], wszTarget[MAX_PATH], wszPart[c_cchLongPath];
+    if (dwError == ERROR_SUCCESS && (!Widen(szSource, wszSource) || !Widen(szTarget, wszTarget)))
+        dwError = ERROR_FILENAME_EXCED_RANGE;
+    if (dwError == ERROR_SUCCESS)
+        dwError = ComposeInPartFolder(g_szDataDir, pszName, wszPart);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+
+    Patience patience;
+    BeginPatience(&patience);
+    HANDLE hSource;
+    DWORD dwAttr;
+    dwError = OpenSeries(pszName, wszSource, &hSource, &dwAttr, pResult, &patience);
+    if (dwError != ERROR_SUCCESS) {
+        // What an interrupted run left of the series goes all the same.
+        RemovePart(wszPart, &patience);
+        return dwError == ERROR_FILE_NOT_FOUND ? WasThereBefore(wszTarget, pResult) : dwError;
     }
-    DeleteSource(wszSource);
-    return TRUE;
+    dwError = CopyToPart(hSource, dwAttr, wszPart, &patience);
+    CloseHandle(hSource);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+    return InstallPart(wszPart, wszTarget, wszSource, pResult, &patience);
 }

@@ -1,5 +1,6 @@
-// The closing warning: which listed series were not installed, why not,
-// and what the user can do about each cause, in plain Dutch.
+// The closing boxes: which listed series were not installed, why not, and
+// what the user can do about each cause, in plain Dutch; and the success
+// box, with the series it could only leave as they were.
 #pragma once
 #include "app/entry.h"
 #include "app/globals.h"
@@ -9,13 +10,15 @@
 // one or two UTF-16 units.
 const int c_cchNotMovedName = 2 * c_cbListEntry + 1;
 
-// Forgets what an earlier run noted.
+// Forgets what an earlier pass noted.
 void ClearNotMoved(void);
 
 // Notes a series that was not installed: its name as the publisher wrote
-// it, the verdict on its entry and, for a move that failed, the system's
-// error (0 otherwise).
-void NoteNotMoved(const WCHAR *pwszName, EntryVerdict verdict, DWORD dwError);
+// it, the verdict on its entry and, for a move that failed, its cause (the
+// error MoveSeriesFile returned, 0 otherwise), with the long name it
+// reports for a short name (or "").
+void NoteNotMoved(const WCHAR *pwszName, EntryVerdict verdict, DWORD dwError,
+                  const WCHAR *pwszLongName);
 
 // Notes that the list could not be read to its end.
 void NoteListUnread(void);
@@ -23,8 +26,23 @@ void NoteListUnread(void);
 // Whether anything was noted since ClearNotMoved.
 BOOL AnyNotMoved(void);
 
+// Whether a cause noted is one the user can cure while the warning is
+// open (close a program, free space, lift a protection, ...), so that the
+// warning offers to try again.
+BOOL CanRetryInPlace(void);
+
 // The warning's text: each series shown (at most 15) with its cause on
 // the line below it, then one piece of advice for each cause that
-// occurred. c_cchNotMovedText characters always hold it whole.
+// occurred, worded for a box that offers to try again (fRetry) or not.
 const size_t c_cchNotMovedText = 16384;
-void FormatNotMoved(WCHAR *pwszText, size_t cchText);
+void FormatNotMoved(WCHAR *pwszText, size_t cchText, BOOL fRetry);
+
+// A series the pack lacks whose edition in the data folder stays: the run
+// counts it as installed, and the success box names it. Kept over the
+// passes of a run until ClearWasThere.
+void ClearWasThere(void);
+void NoteWasThere(const WCHAR *pwszName);
+
+// The success box's text, naming those series (at most 15).
+const size_t c_cchSuccessText = 8192;
+void FormatSuccess(WCHAR *pwszText, size_t cchText);

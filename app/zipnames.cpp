@@ -74,7 +74,7 @@ static void MakeForms(const char *pszName, UINT uAnsiCodePage, UINT uOemCodePage
         afMade[i] = afMade[i] && IsPlainWideName(awszForms[i]);
 }
 
-BOOL FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
+ZipFormLookup FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
                      UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath)
 {
     WCHAR wszName[MAX_PATH];
@@ -83,7 +83,7 @@ BOOL FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage
     WCHAR wszDir[MAX_PATH];
     MakeForms(pszName, uAnsiCodePage, uOemCodePage, wszName, awszForms, afMade);
     if (!ToWide(CP_ACP, pszDir, (int)strlen(pszDir), wszDir, MAX_PATH))
-        return FALSE;
+        return ZIPFORM_NONE;
 
     int cFound = 0;
     WCHAR wszFound[MAX_PATH];
@@ -97,12 +97,12 @@ BOOL FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage
         wcscpy(wszPath, wszDir);
         if (fSeen || !AppendWide(wszPath, MAX_PATH, awszForms[i]) || !IsFileW(wszPath))
             continue;
-        wcscpy(wszFound, wszPath);
-        cFound++;
+        if (cFound++ == 0)
+            wcscpy(wszFound, wszPath);
     }
-    // Of two, which one was meant cannot be told.
-    if (cFound != 1 || wcslen(wszFound) >= cchPath)
-        return FALSE;
+    if (cFound == 0 || wcslen(wszFound) >= cchPath)
+        return ZIPFORM_NONE;
     wcscpy(pwszPath, wszFound);
-    return TRUE;
+    // Of two, which one was meant cannot be told.
+    return cFound == 1 ? ZIPFORM_ONE : ZIPFORM_SEVERAL;
 }

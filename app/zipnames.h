@@ -12,8 +12,11 @@
 // for the file pszName (a plain file name, bytes of uAnsiCodePage) in
 // exactly these forms: its UTF-8 bytes read in uOemCodePage; its
 // decomposed form; the UTF-8 bytes of that read in uOemCodePage; its bytes
-// read in uOemCodePage. TRUE, with the wide path of the file in pwszPath,
-// when exactly one file is there in one of these forms; FALSE when none or
-// several are, and for a name that has no other form (plain ASCII).
-BOOL FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
+// read in uOemCodePage. ZIPFORM_ONE, with the wide path of the file in
+// pwszPath, when exactly one file is there in one of these forms;
+// ZIPFORM_SEVERAL (pwszPath: the first found) when more than one is;
+// ZIPFORM_NONE when none is, and for a name that has no other form (plain
+// ASCII).
+enum ZipFormLookup { ZIPFORM_NONE, ZIPFORM_ONE, ZIPFORM_SEVERAL };
+ZipFormLookup FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
                      UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath);

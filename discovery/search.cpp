@@ -2,6 +2,7 @@
 #include "discovery/shortcut.h"
 #include "app/globals.h"
 #include "app/paths.h"
+#include "app/systempath.h"
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -35,8 +36,10 @@ static BOOL FindIniAboveStartFolder(void)
     return CopyPath(g_szIniPath, MAX_PATH, szPath);
 }
 
-// FALSE when the shell gives no path for the folder; a pattern made from
-// an empty path would search the root of the current drive instead.
+// FALSE when the shell gives no path for the folder, or none the ANSI code
+// page can name without a look-alike: a pattern made from an empty path
+// would search the root of the current drive instead, and one made from a
+// look-alike another folder.
 static BOOL GetShellFolderPath(HWND hwnd, int csidl, char *pszPath)
 {
     pszPath[0] = '\0';
@@ -45,14 +48,16 @@ static BOOL GetShellFolderPath(HWND hwnd, int csidl, char *pszPath)
         return FALSE;
 
     BOOL fOk = FALSE;
+    WCHAR wszPath[MAX_PATH] = L"";
     LPITEMIDLIST pidl = NULL;
     if (SUCCEEDED(SHGetSpecialFolderLocation(hwnd, csidl, &pidl))) {
-        fOk = SHGetPathFromIDListA(pidl, pszPath);
+        fOk = SHGetPathFromIDListW(pidl, wszPath);
         pMalloc->Free(pidl);
     }
     pMalloc->Release();
 
-    if (!fOk || pszPath[0] == '\0') {
+    AnsiPathKind kind = fOk && wszPath[0] != L'\0' ? AnsiPathOf(wszPath, pszPath) : ANSIPATH_UNNAMEABLE;
+    if (kind != ANSIPATH_EXACT && kind != ANSIPATH_SHORT) {
         pszPath[0] = '\0';
         return FALSE;
     }
@@ -71,22 +76,34 @@ static BOOL ComposeLinkPath(const char *pszFolder, const char *pszPrefix, const 
     return FALSE;
 }
 
+// A shortcut's own name, or its short name where the ANSI code page cannot
+// hold the long one; FALSE when neither will do.
+static BOOL ShortcutName(const WIN32_FIND_DATAW *pfd, char *pszName)
+{
+    const WCHAR *pwszShort = pfd->cAlternateFileName[0] != L'\0' ? pfd->cAlternateFileName : NULL;
+    AnsiPathKind kind = ChooseAnsiPath(pfd->cFileName, pwszShort, pszName);
+    return kind == ANSIPATH_EXACT || kind == ANSIPATH_SHORT;
+}
+
 static void ScanShortcutFolder(HWND hwnd, int csidl, const char *pszPrefix)
 {
     char szFolder[MAX_PATH];
     if (!GetShellFolderPath(hwnd, csidl, szFolder))
         return;
-    if (!ComposeLinkPath(szFolder, pszPrefix, c_szPattern))
+    WCHAR wszPattern[MAX_PATH];
+    if (!ComposeLinkPath(szFolder, pszPrefix, c_szPattern)
+        || MultiByteToWideChar(CP_ACP, 0, g_szLinkPath, -1, wszPattern, MAX_PATH) == 0)
         return;
 
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA(g_szLinkPath, &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(wszPattern, &fd);
     if (hFind == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (ComposeLinkPath(szFolder, pszPrefix, fd.cFileName))
+        char szName[MAX_PATH];
+        if (ShortcutName(&fd, szName) && ComposeLinkPath(szFolder, pszPrefix, szName))
             CheckShortcut(hwnd);
-    } while (FindNextFileA(hFind, &fd) && g_szIniPath[0] == '\0');
+    } while (FindNextFileW(hFind, &fd) && g_szIniPath[0] == '\0');
     FindClose(hFind);
 }
 

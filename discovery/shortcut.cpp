@@ -1,14 +1,16 @@
 #include "discovery/shortcut.h"
 #include "app/globals.h"
 #include "app/paths.h"
+#include "app/systempath.h"
 #include <shlobj.h>
-#include <string.h>
+#include <wchar.h>
 
-static const char c_szProgram[] = "wimbelok.exe";
+static const WCHAR c_wszProgram[] = L"wimbelok.exe";
+static const WCHAR c_wszIniName[] = L"tolpen.ini";
 const char c_szIniName[] = "tolpen.ini";
 
 // Loads and resolves the shortcut file; the file itself is never saved back.
-static BOOL LoadShortcut(HWND hwnd, IShellLinkA *psl, IPersistFile *ppf)
+static BOOL LoadShortcut(HWND hwnd, IShellLinkW *psl, IPersistFile *ppf)
 {
     WCHAR wszLink[MAX_PATH];
     if (MultiByteToWideChar(CP_ACP, 0, g_szLinkPath, -1, wszLink, MAX_PATH) == 0)
@@ -17,29 +19,46 @@ static BOOL LoadShortcut(HWND hwnd, IShellLinkA *psl, IPersistFile *ppf)
         && SUCCEEDED(psl->Resolve(hwnd, SLR_ANY_MATCH));
 }
 
-// Whether the path's last component is the file the shell reported, so
-// that cutting that name off leaves exactly the target's folder.
-static BOOL EndsInFileName(const char *pszPath, const char *pszFileName)
+static WCHAR FoldAscii(WCHAR wch)
 {
-    char szName[MAX_PATH], szExt[MAX_PATH];
-    return SplitPath(pszPath, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt))
-        && AppendPath(szName, sizeof(szName), szExt)
-        && PathsEqual(szName, pszFileName);
+    return wch >= L'A' && wch <= L'Z' ? (WCHAR)(wch - L'A' + L'a') : wch;
 }
 
-// g_szIniPath <- the INI file beside the program the shortcut points to;
-// FALSE when the target is not the program or has no folder of its own.
-static BOOL ComposeIniPath(IShellLinkA *psl)
+// Letter case aside for ASCII letters only, as every name the program
+// compares.
+static BOOL EqualAsciiCase(const WCHAR *pwszA, const WCHAR *pwszB)
 {
-    WIN32_FIND_DATAA fd;
-    if (psl->GetPath(g_szIniPath, MAX_PATH, &fd, SLGP_UNCPRIORITY) != S_OK
-        || g_szIniPath[0] == '\0')
-        return FALSE;
-    if (!PathsEqual(fd.cFileName, c_szProgram) || !EndsInFileName(g_szIniPath, fd.cFileName))
-        return FALSE;
+    for (; *pwszA != L'\0' && FoldAscii(*pwszA) == FoldAscii(*pwszB); pwszA++, pwszB++) {
+    }
+    return *pwszA == L'\0' && *pwszB == L'\0';
+}
 
-    g_szIniPath[strlen(g_szIniPath) - (sizeof(c_szProgram) - 1)] = '\0';
-    return IsFolderPath(g_szIniPath) && AppendPath(g_szIniPath, MAX_PATH, c_szIniName);
+// The INI file beside the program the shortcut points to, in UTF-16: FALSE
+// when the target is not the program, or the path does not end in the file
+// the shell reported with the target's folder before it.
+static BOOL ComposeIniPathW(IShellLinkW *psl, WCHAR *pwszIni)
+{
+    WIN32_FIND_DATAW fd;
+    if (psl->GetPath(pwszIni, MAX_PATH, &fd, SLGP_UNCPRIORITY) != S_OK || pwszIni[0] == L'\0')
+        return FALSE;
+    size_t cch = wcslen(pwszIni), cchName = wcslen(fd.cFileName);
+    if (!EqualAsciiCase(fd.cFileName, c_wszProgram) || cch <= cchName
+        || !EqualAsciiCase(pwszIni + cch - cchName, fd.cFileName)
+        || pwszIni[cch - cchName - 1] != L'\\')
+        return FALSE;
+    pwszIni[cch - cchName] = L'\0';
+    return AppendWide(pwszIni, MAX_PATH, c_wszIniName);
+}
+
+// g_szIniPath <- that INI file, as the ANSI code page names it without a
+// look-alike (through its short form where it must).
+static BOOL ComposeIniPath(IShellLinkW *psl)
+{
+    WCHAR wszIni[MAX_PATH];
+    if (!ComposeIniPathW(psl, wszIni))
+        return FALSE;
+    AnsiPathKind kind = AnsiPathOf(wszIni, g_szIniPath);
+    return kind == ANSIPATH_EXACT || kind == ANSIPATH_SHORT;
 }
 
 // Opening, not merely looking, so that a folder of that name does not count.
@@ -56,9 +75,9 @@ static BOOL IniFileOpens(void)
 void CheckShortcut(HWND hwnd)
 {
     g_szIniPath[0] = '\0';
-    IShellLinkA *psl = NULL;
+    IShellLinkW *psl = NULL;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
-                                IID_IShellLinkA, (void **)&psl)))
+                                IID_IShellLinkW, (void **)&psl)))
         return;
     IPersistFile *ppf = NULL;
     if (FAILED(psl->QueryInterface(IID_IPersistFile, (void **)&ppf))) {

@@ -63,7 +63,7 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
     WCHAR wszForm[MAX_PATH];
     if (lookup == PACK_MISSING
         && FindZipToolName(c_szPackDir, pszName, g_uPackCodePage, g_uPackOemCodePage, wszForm,
-                           MAX_PATH)) {
+                           MAX_PATH) == ZIPFORM_ONE) {
         lookup = FindInPack(wszForm + strlen(c_szPackDir), &wszFound);
         series.fOtherForm = TRUE;
     }

@@ -1,25 +1,28 @@
 #include "ui/datafolderdlg.h"
 #include "app/globals.h"
+#include "app/systempath.h"
 #include "res/resource.h"
 #include <shlobj.h>
 
 // Shown preselected when the path box is empty.
-static const char c_szDefaultFolder[] = "c:\\tolpen\\data";
+static const WCHAR c_wszDefaultFolder[] = L"c:\\tolpen\\data";
 
-static void ChooseFolder(HWND hDlg, char *pszChosen)
+// The folder the user confirmed, as Windows names it ("" for none, or for
+// one without a path in the file system).
+static void ChooseFolder(HWND hDlg, WCHAR *pwszChosen)
 {
     IMalloc *pMalloc = NULL;
     if (FAILED(SHGetMalloc(&pMalloc)))
         return;
 
-    BROWSEINFOA bi = {};
+    BROWSEINFOW bi = {};
     bi.hwndOwner = hDlg;
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
     bi.lpfn = BrowseCallbackProc;
-    LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
     if (pidl != NULL) {
-        if (!SHGetPathFromIDListA(pidl, pszChosen))
-            pszChosen[0] = '\0';
+        if (!SHGetPathFromIDListW(pidl, pwszChosen))
+            pwszChosen[0] = L'\0';
         pMalloc->Free(pidl);
     }
     pMalloc->Release();
@@ -35,16 +38,21 @@ static void EnableOk(HWND hDlg, BOOL fEnable)
 
 void BrowseForDataFolder(HWND hDlg)
 {
-    char szChosen[MAX_PATH] = "";
-    ChooseFolder(hDlg, szChosen);
+    WCHAR wszChosen[MAX_PATH] = L"";
+    ChooseFolder(hDlg, wszChosen);
+    // A folder the program could only reach under a look-alike name is
+    // refused at once, while the user still knows which one it was.
+    char szChosen[MAX_PATH];
+    if (wszChosen[0] != L'\0' && !FolderForMoves(hDlg, wszChosen, szChosen))
+        wszChosen[0] = L'\0';
 
-    char szBox[MAX_PATH] = "";
-    GetDlgItemTextA(hDlg, IDC_DATAPATH, szBox, MAX_PATH);
-    if (szChosen[0] != '\0') {
-        SetDlgItemTextA(hDlg, IDC_DATAPATH, szChosen);
+    WCHAR wszBox[MAX_PATH] = L"";
+    GetDlgItemTextW(hDlg, IDC_DATAPATH, wszBox, MAX_PATH);
+    if (wszChosen[0] != L'\0') {
+        SetDlgItemTextW(hDlg, IDC_DATAPATH, wszChosen);
         EnableOk(hDlg, TRUE);
     } else {
-        EnableOk(hDlg, szBox[0] != '\0');
+        EnableOk(hDlg, wszBox[0] != L'\0');
     }
 }
 
@@ -52,9 +60,9 @@ int CALLBACK BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM, LPARAM)
 {
     if (uMsg != BFFM_INITIALIZED)
         return 0;
-    char szBox[MAX_PATH] = "";
-    GetDlgItemTextA(g_hDlg, IDC_DATAPATH, szBox, MAX_PATH);
-    const char *pszSelect = szBox[0] != '\0' ? szBox : c_szDefaultFolder;
-    SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, (LPARAM)pszSelect);
+    WCHAR wszBox[MAX_PATH] = L"";
+    GetDlgItemTextW(g_hDlg, IDC_DATAPATH, wszBox, MAX_PATH);
+    const WCHAR *pwszSelect = wszBox[0] != L'\0' ? wszBox : c_wszDefaultFolder;
+    SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)pwszSelect);
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "ui/link.h"
 #include "app/globals.h"
 #include "app/paths.h"
+#include "app/systempath.h"
 #include "res/resource.h"
 
 static const char c_szNotFound[] =
@@ -41,7 +42,7 @@ static void OnInitDialog(HWND hDlg)
     LinkInit();
     if (g_fNotFound) {
         SetDlgItemTextA(hDlg, IDC_MESSAGE, c_szNotFound);
-        SetDlgItemTextA(hDlg, IDC_DATAPATH, g_szCurrentDir);
+        SetDlgItemTextW(hDlg, IDC_DATAPATH, g_wszCurrentDir);
     } else {
         SetDlgItemTextA(hDlg, IDC_MESSAGE, c_szFound);
         SetDlgItemTextA(hDlg, IDC_DATAPATH, g_szDataDir);
@@ -50,14 +51,48 @@ static void OnInitDialog(HWND hDlg)
     g_hDlg = hDlg;
 }
 
-// The box holds at most MAX_PATH - 1 characters; all of them are read, so a
-// full-length folder is never cut to a different, shorter one.
+static void WarnUnusableFolder(HWND hDlg, const WCHAR *pwszFolder, BOOL fTooLong)
+{
+    WCHAR wszText[3 * MAX_PATH];
+    wszText[0] = L'\0';
+    AppendWide(wszText, 3 * MAX_PATH, L"Het installatieprogramma kan deze map niet gebruiken:\n\n");
+    AppendWide(wszText, 3 * MAX_PATH, pwszFolder);
+    AppendWide(wszText, 3 * MAX_PATH,
+               fTooLong ? L"\n\nHet pad van de map is te lang. Kies een map met een korter pad."
+                        : L"\n\nDe naam van de map bevat tekens die het installatieprogramma op "
+                          L"deze computer niet kan gebruiken. Kies een map met een naam van "
+                          L"gewone letters, zoals C:\\Raadrups\\data.");
+    MessageBoxW(hDlg, wszText, L"Let op", MB_ICONWARNING);
+}
+
+BOOL FolderForMoves(HWND hDlg, const WCHAR *pwszFolder, char *pszFolder)
+{
+    switch (AnsiPathOf(pwszFolder, pszFolder)) {
+    case ANSIPATH_EXACT:
+    case ANSIPATH_SHORT:
+        return TRUE;
+    case ANSIPATH_TOO_LONG:
+        WarnUnusableFolder(hDlg, pwszFolder, TRUE);
+        return FALSE;
+    default:
+        WarnUnusableFolder(hDlg, pwszFolder, FALSE);
+        return FALSE;
+    }
+}
+
+// The box is read whole, one character past what a path may hold, so a
+// folder too long is told as such and never cut to a different, shorter
+// one. A folder that cannot be used keeps the dialog open.
 static void OnOk(HWND hDlg)
 {
-    char szPath[MAX_PATH] = "";
-    GetDlgItemTextA(hDlg, IDC_DATAPATH, szPath, MAX_PATH);
-    if (szPath[0] != '\0')
+    WCHAR wszPath[MAX_PATH + 1] = L"";
+    GetDlgItemTextW(hDlg, IDC_DATAPATH, wszPath, MAX_PATH + 1);
+    if (wszPath[0] != L'\0') {
+        char szPath[MAX_PATH];
+        if (!FolderForMoves(hDlg, wszPath, szPath))
+            return;
         CopyPath(g_szDataDir, MAX_PATH, szPath);
+    }
     EndDialog(hDlg, IDOK);
 }
 

@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include <commctrl.h>
 #include <shlobj.h>
+#include <stdio.h>
 #include <vector>
 
 namespace driver {
@@ -16,6 +17,7 @@ struct FindData {
     DWORD pid;
     const std::string *caption;   // NULL: any dialog
     HWND owner;                   // NULL: any owner
+    bool progress;                // the progress window (with its bar), or any other dialog
     HWND found;
 };
 
@@ -34,13 +36,15 @@ BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam)
         return TRUE;
     if (pData->owner != NULL && GetWindow(hwnd, GW_OWNER) != pData->owner)
         return TRUE;
+    if (HasProgressBar(hwnd) != pData->progress)
+        return TRUE;
     pData->found = hwnd;
     return FALSE;
 }
 
-HWND FindDialog(DWORD pid, const std::string *caption, HWND owner)
+HWND FindDialog(DWORD pid, const std::string *caption, HWND owner, bool progress = false)
 {
-    FindData data = {pid, caption, owner, NULL};
+    FindData data = {pid, caption, owner, progress, NULL};
     EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&data));
     return data.found;
 }
@@ -188,13 +192,23 @@ HWND TreeOf(HWND hBrowser)
 
 bool Start(Installer &inst, const std::string &exe, const std::string &cwd)
 {
-    STARTUPINFOA si = {};
+    return Start(inst, exe, Widen(cwd, CP_ACP));
+}
+
+// A start that fails says why, where the test's output shows it.
+bool Start(Installer &inst, const std::string &exe, const std::wstring &cwd)
+{
+    STARTUPINFOW si = {};
     si.cb = sizeof(si);
-    std::string cmd = "\"" + exe + "\"";
-    std::vector<char> cmdBuf(cmd.begin(), cmd.end());
-    cmdBuf.push_back('\0');
-    inst.started = CreateProcessA(exe.c_str(), cmdBuf.data(), NULL, NULL, FALSE, 0, NULL,
+    std::wstring wexe = Widen(exe, CP_ACP);
+    std::wstring cmd = L"\"" + wexe + L"\"";
+    std::vector<WCHAR> cmdBuf(cmd.begin(), cmd.end());
+    cmdBuf.push_back(L'\0');
+    inst.started = CreateProcessW(wexe.c_str(), cmdBuf.data(), NULL, NULL, FALSE, 0, NULL,
                                   cwd.c_str(), &si, &inst.pi) != FALSE;
+    if (!inst.started)
+        fprintf(stderr, "driver: CreateProcess of %s in %s failed with error %lu\n", exe.c_str(),
+                Narrow(cwd, CP_UTF8).c_str(), GetLastError());
     return inst.started;
 }
 
@@ -222,6 +236,21 @@ void Kill(Installer &inst)
     CloseHandle(inst.pi.hThread);
     CloseHandle(inst.pi.hProcess);
     inst.started = false;
+}
+
+bool HasProgressBar(HWND hwnd)
+{
+    return FindWindowExA(hwnd, NULL, PROGRESS_CLASSA, NULL) != NULL;
+}
+
+HWND WaitForProgress(const Installer &inst, DWORD ms)
+{
+    HWND hwnd = NULL;
+    PollUntil(ms, [&] {
+        hwnd = FindDialog(inst.pi.dwProcessId, NULL, NULL, true);
+        return hwnd != NULL || WaitForSingleObject(inst.pi.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    return hwnd;
 }
 
 HWND WaitForDialog(const Installer &inst, const std::string &caption, DWORD ms)

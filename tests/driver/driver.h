@@ -15,8 +15,10 @@ struct Installer {
     bool started = false;
 };
 
-// Starts the installer (a Windows path) with the given current directory.
+// Starts the installer (a Windows path) with the given current directory,
+// also one the ANSI code page cannot name.
 bool Start(Installer &inst, const std::string &exe, const std::string &cwd);
+bool Start(Installer &inst, const std::string &exe, const std::wstring &cwd);
 
 // Waits for the process to end; on timeout terminates it and returns false.
 bool WaitForExit(Installer &inst, DWORD *pdwExitCode, DWORD ms = kWaitMs);
@@ -25,8 +27,15 @@ bool WaitForExit(Installer &inst, DWORD *pdwExitCode, DWORD ms = kWaitMs);
 void Kill(Installer &inst);
 
 // A visible top-level dialog (class "#32770") of the process with this
-// caption; NULL after the bound.
+// caption; NULL after the bound. Never the progress window.
 HWND WaitForDialog(const Installer &inst, const std::string &caption, DWORD ms = kWaitMs);
+
+// Whether the window holds a progress bar: the progress window of the
+// moves, told so from the closing boxes and the data-folder dialog.
+bool HasProgressBar(HWND hwnd);
+// The progress window of the moves; NULL after the bound. Its button to
+// stop is IDCANCEL (Press).
+HWND WaitForProgress(const Installer &inst, DWORD ms = kWaitMs);
 
 // True when the process shows no visible top-level window for the whole
 // period: used to prove that nothing was shown.

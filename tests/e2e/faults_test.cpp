@@ -201,6 +201,9 @@ struct Layout {
     End end = End::Warning;
     bool anyEnd = false;        // the platform decides between success and warning
     std::function<std::vector<HANDLE>(const Layout &)> hold;   // handles kept over the run
+    DWORD msHeld = 0;           // they go this long after "Ok" (0: once the run is over)
+    bool retry = false;         // they go while the warning is open, and the user tries again
+    DWORD msBox = driver::kWaitMs;   // the closing box comes within this of "Ok"
     std::string cause;          // words the cause under each series not moved holds
     std::string skip;
 };
@@ -267,14 +270,44 @@ void SourceReadOnly(Layout &lay, const std::string &root)
     lay.end = End::Success;
 }
 
+// The whole run long, as Raadrups holds a series: the brief waits end, and
+// the box comes within seconds.
 void TargetHeldOpen(Layout &lay, const std::string &root)
 {
     SideBySide(lay, root);
+    lay.msBox = 10000;
     lay.series = {{"a.dat", Outcome::NotMoved, "in gebruik"}, {"b.dat", Outcome::Installed, ""}};
     lay.cause = "in gebruik";
     lay.hold = [](const Layout &l) {
         return std::vector<HANDLE>{Hold(l.data + "\\a.dat", GENERIC_READ | GENERIC_WRITE, 0)};
     };
+}
+
+// For a moment, as a virus scanner holds a fresh file: waited out.
+void TargetHeldBriefly(Layout &lay, const std::string &root)
+{
+    TargetHeldOpen(lay, root);
+    lay.series[0].outcome = Outcome::Moved;
+    lay.end = End::Success;
+    lay.msHeld = 500;
+}
+
+// Until the user, told, closes the program and tries again in the box.
+void TargetHeldUntilTriedAgain(Layout &lay, const std::string &root)
+{
+    TargetHeldOpen(lay, root);
+    lay.series[0].outcome = Outcome::Moved;
+    lay.end = End::Success;
+    lay.retry = true;
+}
+
+// A folder where the series goes, told as such rather than as rights.
+void FolderInTheWay(Layout &lay, const std::string &root)
+{
+    SideBySide(lay, root);
+    MakeFolderW(lay.data + "\\a.dat");
+    lay.series = {{"a.dat", Outcome::NotMoved, ""}, {"b.dat", Outcome::Installed, ""}};
+    lay.cause = "in de data-map staat een map met deze naam";
 }
 
 void SourceHeldOpen(Layout &lay, const std::string &root)
@@ -309,7 +342,7 @@ void DataIsStartOnDriveY(Layout &lay, const std::string &)
     if (!SameFolder(lay.start, lay.box))
         lay.skip = "the rig maps no Y: drive onto C:\\rrtest\\alias";
     lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
-    lay.end = End::Success;
+    lay.end = End::Silent;
 }
 
 // Taken for the start folder itself: nothing to do, the list is done with.
@@ -328,7 +361,7 @@ void DataIsStartThroughDot(Layout &lay, const std::string &root)
     MakeFolderW(lay.start);
     lay.box = lay.start + "\\.";
     lay.series = {{"a.dat", Outcome::Installed, ""}, {"b.dat", Outcome::Installed, ""}};
-    lay.end = End::Success;
+    lay.end = End::Silent;
 }
 
 // A 1 MiB volume as the data folder; whatever an earlier row left on it is
@@ -356,6 +389,19 @@ void DiskFull(Layout &lay, const std::string &root)
                   {"groot.dat", Outcome::NotMoved, "", 2u << 20},
                   {"na.dat", Outcome::Either, "", 8192}};
     lay.cause = "de schijf is vol";
+}
+
+// The start folder by another path on a disk too full for a second copy
+// of the pack: told before the first copy, so the disk's room never comes
+// into it.
+void DataIsStartOnFullDisk(Layout &lay, const std::string &root)
+{
+    OnSmallVolume(lay, root, "DataIsStartOnFullDisk");
+    lay.start = lay.data;
+    lay.box = lay.start + "\\..\\DataIsStartOnFullDisk";
+    lay.series = {{"groot.dat", Outcome::Installed, "", 600u << 10},
+                  {"klein.dat", Outcome::Installed, "", 8192}};
+    lay.end = End::Silent;
 }
 
 // The big series replacing a version already there.
@@ -436,6 +482,9 @@ const Row kRows[] = {
     {"TargetReadOnly", TargetReadOnly},
     {"SourceReadOnly", SourceReadOnly},
     {"TargetHeldOpen", TargetHeldOpen},
+    {"TargetHeldBriefly", TargetHeldBriefly},
+    {"TargetHeldUntilTriedAgain", TargetHeldUntilTriedAgain},
+    {"FolderInTheWay", FolderInTheWay},
     {"SourceHeldOpen", SourceHeldOpen},
     {"SourceSharedForReading", SourceSharedForReading},
     {"DataIsStartOnDriveY", DataIsStartOnDriveY},
@@ -443,6 +492,7 @@ const Row kRows[] = {
     {"DataIsStartThroughDot", DataIsStartThroughDot},
     {"DiskFull", DiskFull},
     {"DiskFullOverOldVersion", DiskFullOverOldVersion},
+    {"DataIsStartOnFullDisk", DataIsStartOnFullDisk},
     {"PathLimitBoth", PathLimitBoth},
     {"PathLimitTarget", PathLimitTarget},
     {"ListFailsPartWay", ListFailsPartWay},
@@ -503,17 +553,29 @@ Ending FaultRow::Run(const Layout &lay)
         EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), box);
         driver::Press(hDlg, IDOK);
     }
-    HWND hBox = NULL;
-    DWORD dwStart = GetTickCount();
-    while (hBox == NULL && WaitForSingleObject(inst.pi.hProcess, 20) == WAIT_TIMEOUT
-           && GetTickCount() - dwStart < driver::kWaitMs) {
-        for (const char *caption : {"Succes", "Let op"})
-            if (hBox == NULL && (hBox = driver::WaitForDialog(inst, caption, 0)) != NULL)
-                end.caption = caption;
-    }
-    if (hBox != NULL) {
+    DWORD dwOk = GetTickCount();
+    for (int cBoxes = 0; cBoxes < 2; cBoxes++) {
+        HWND hBox = NULL;
+        while (hBox == NULL && WaitForSingleObject(inst.pi.hProcess, 20) == WAIT_TIMEOUT
+               && GetTickCount() - dwOk < lay.msBox) {
+            if (lay.msHeld != 0 && GetTickCount() - dwOk >= lay.msHeld)
+                Release();
+            for (const char *caption : {"Succes", "Let op"})
+                if (hBox == NULL && (hBox = driver::WaitForDialog(inst, caption, 0)) != NULL)
+                    end.caption = caption;
+        }
+        if (hBox == NULL)
+            break;
         end.text = driver::MessageBoxText(hBox);
-        driver::Press(hBox, IDOK);
+        if (!lay.retry || end.caption != "Let op") {
+            driver::Press(hBox, IDOK);
+            break;
+        }
+        EXPECT_NE(end.text.find("klik daarna op Opnieuw"), std::string::npos) << end.text;
+        Release();
+        driver::Press(hBox, IDRETRY);
+        end.caption.clear();
+        dwOk = GetTickCount();
     }
     end.exited = driver::WaitForExit(inst, &end.dwExit);
     return end;

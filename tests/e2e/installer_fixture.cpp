@@ -6,6 +6,18 @@ const char kNotFoundText[] =
 const char kSuccessText[] = "De serie(s) zijn ingelezen!";
 const char kNotMovedStart[] = "De volgende serie(s) zijn niet ingelezen:";
 
+std::string SuccessTextNaming(const std::vector<std::string> &wereThere)
+{
+    std::string text = kSuccessText;
+    if (wereThere.empty())
+        return text;
+    text += "\n\nDeze serie(s) stonden al in de data-map en zaten niet (meer) in dit pakket; "
+            "de versie in de data-map is gebleven:\n";
+    for (const std::string &name : wereThere)
+        text += name + "\n";
+    return text;
+}
+
 std::wstring NotMovedTextW(const std::vector<std::wstring> &names)
 {
     std::wstring text = driver::Widen(kNotMovedStart, CP_ACP) + L"\n\n";

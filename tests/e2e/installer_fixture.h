@@ -13,6 +13,10 @@ extern const char kNotFoundText[];
 extern const char kSuccessText[];
 extern const char kNotMovedStart[];
 
+// The success box's text when these series of the list were not in the
+// pack but stood in the data folder already.
+std::string SuccessTextNaming(const std::vector<std::string> &wereThere);
+
 // The "Let op" text naming these series, as NamesShown gives it.
 std::wstring NotMovedTextW(const std::vector<std::wstring> &names);
 

@@ -100,7 +100,7 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     driver::WriteFile(parts + "\\a.dat" + suffix, "deel");     // as if a.dat's run was ended too
     driver::WriteFile(parts + "\\ander.dat" + suffix, "niet van deze lijst");
 
-    EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
+    EXPECT_EQ(InstallTo(data, "Succes"), SuccessTextNaming({"a.dat"}));
     EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
     EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
     ExpectInDataOnly("a.dat");
@@ -164,6 +164,102 @@ TEST_F(InstallerRun, DataValueCutShortByTheReaderIsNotOffered)
     driver::Press(hDlg, IDCANCEL);
     ExpectSilentExit(hDlg);
     ExpectInStartOnly("a.dat");
+}
+
+}  // namespace
+
+namespace {
+
+// A second double-click while the first run copies: the second touches
+// nothing and says so, and the first installs every series whole.
+TEST_F(InstallerRun, SecondStartOnTheSamePackLeavesTheFirstRunAlone)
+{
+    AddSeries({"a.dat", "z.dat"});
+    WriteBig(StartPath(kBig));
+    const std::string list = std::string("a.dat\r\n") + kBig + "\r\nz.dat\r\n";
+    WriteList(list);
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    const std::string parts = data + "\\" + kPartFolder;
+    bool fCopying = false;
+    for (DWORD dwStart = GetTickCount(); !fCopying && GetTickCount() - dwStart < driver::kWaitMs; Sleep(2))
+        for (const auto &part : Parts(parts, kBig))
+            fCopying = fCopying || part.second > 0;
+    ASSERT_TRUE(fCopying) << "the first run was not caught copying " << kBig;
+
+    driver::Installer second;
+    ASSERT_TRUE(driver::Start(second, driver::InstallerPath(), start));
+    HWND hBusy = driver::WaitForDialog(second, "Let op");
+    ASSERT_NE(hBusy, nullptr) << "the second run said nothing";
+    EXPECT_NE(driver::MessageBoxText(hBusy).find("al bezig"), std::string::npos)
+        << driver::MessageBoxText(hBusy);
+    driver::Press(hBusy, IDOK);
+    DWORD dwExit = 1;
+    EXPECT_TRUE(driver::WaitForExit(second, &dwExit));
+
+    EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
+    ExpectCleanExit();
+    ExpectInDataOnly("a.dat");
+    ExpectInDataOnly("z.dat");
+    EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
+    EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
+    ExpectListDeleted();
+    driver::RemoveTree(root);
+}
+
+// Every text the window shows, its own and its controls'.
+std::wstring TextsOf(HWND hwnd)
+{
+    std::wstring texts = driver::WindowTextW(hwnd);
+    for (HWND hChild = GetWindow(hwnd, GW_CHILD); hChild != NULL; hChild = GetWindow(hChild, GW_HWNDNEXT))
+        texts += L"\n" + driver::WindowTextW(hChild);
+    return texts;
+}
+
+// Stopped in the middle of a long copy: that copy is abandoned, what was
+// installed stays, the rest stays in the pack, and the box says so soon.
+TEST_F(InstallerRun, StoppedWhileCopyingKeepsWhatIsInAndLosesNothing)
+{
+    const LONGLONG cbHuge = 3ll << 30;
+    AddSeries({"a.dat", "z.dat"});
+    HANDLE hFile = CreateFileA(StartPath(kBig).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    LARGE_INTEGER size;
+    size.QuadPart = cbHuge;
+    ASSERT_TRUE(SetFilePointerEx(hFile, size, NULL, FILE_BEGIN) && SetEndOfFile(hFile));
+    CloseHandle(hFile);
+    const std::string list = std::string("a.dat\r\n") + kBig + "\r\nz.dat\r\n";
+    WriteList(list);
+
+    HWND hDlg = StartDialog();
+    ASSERT_NE(hDlg, nullptr);
+    BrowseTo(hDlg, data);
+    driver::Press(hDlg, IDOK);
+    HWND hProgress = driver::WaitForProgress(inst);
+    ASSERT_NE(hProgress, nullptr) << "no progress window";
+    EXPECT_NE(TextsOf(hProgress).find(L"groot.dat"), std::wstring::npos) << driver::Narrow(TextsOf(hProgress), CP_UTF8);
+    // The README shows this window: <build>/artifacts/progress-window.bmp.
+    CreateDirectoryA((driver::ProgramFolder() + "..\\artifacts").c_str(), NULL);
+    driver::SaveWindowBmp(hProgress, driver::ProgramFolder() + "..\\artifacts\\progress-window.bmp");
+    driver::Press(hProgress, IDCANCEL);
+
+    HWND hBox = driver::WaitForDialog(inst, "Let op", 5000);
+    ASSERT_NE(hBox, nullptr) << "no warning within five seconds of the press";
+    EXPECT_FALSE(IsWindow(hProgress) && IsWindowVisible(hProgress)) << "the progress window stayed";
+    std::string text = driver::MessageBoxText(hBox);
+    driver::Press(hBox, IDOK);
+    ExpectCleanExit();
+    EXPECT_EQ(NamesShown(text), std::string(kNotMovedStart) + "\n\n" + kBig + "\nz.dat\n");
+    EXPECT_NE(text.find("gestopt"), std::string::npos) << text;
+    ExpectInDataOnly("a.dat");
+    ExpectInStartOnly("z.dat");
+    WIN32_FILE_ATTRIBUTE_DATA fad;
+    ASSERT_TRUE(GetFileAttributesExA(StartPath(kBig).c_str(), GetFileExInfoStandard, &fad));
+    EXPECT_EQ(((LONGLONG)fad.nFileSizeHigh << 32) | fad.nFileSizeLow, cbHuge);
+    EXPECT_EQ(driver::ListFolder(data), std::vector<std::string>{"a.dat"});
+    ExpectListKept(list);
+    driver::RemoveTree(root);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
     fclose(file);
 
     WCHAR wszText[c_cchNotMovedText];
-    FormatNotMoved(wszText, c_cchNotMovedText);
+    FormatNotMoved(wszText, c_cchNotMovedText, FALSE);
     char szText[c_cchNotMovedText * 2];
     WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
     EXPECT_TRUE(fAll) << szText;

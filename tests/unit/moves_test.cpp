@@ -2,6 +2,7 @@
 // list entry moves, and that a failed copy never costs a file.
 #include "app/globals.h"
 #include "app/movefile.h"
+#include "app/parts.h"
 #include "app/paths.h"
 #include "app/series.h"
 #include "app/warning.h"
@@ -53,7 +54,7 @@ protected:
     static std::string NotMoved()
     {
         WCHAR wszText[c_cchNotMovedText];
-        FormatNotMoved(wszText, c_cchNotMovedText);
+        FormatNotMoved(wszText, c_cchNotMovedText, FALSE);
         char szText[c_cchNotMovedText * 2];
         WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
         return szText;
@@ -195,9 +196,8 @@ TEST_F(Moves, SourceIsKeptWhenTheProgramCannotTellTheFoldersApart)
     driver::WriteFile(data + "\\a.dat", "vorige versie");
     if (!driver::MakeUnixLink(start + "\\delen.instrrse-deel", "/tmp/" + std::string(300, 'x')))
         GTEST_SKIP() << "the rig cannot make a Unix link";
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_FALSE(MoveSeriesFile("a.dat"));
-    EXPECT_NE(GetLastError(), (DWORD)ERROR_SUCCESS);
+    MoveResult result;
+    EXPECT_NE(MoveSeriesFile("a.dat", &result), (DWORD)ERROR_SUCCESS);
     EXPECT_TRUE(Has(start, "a.dat", driver::SeriesBytes("a.dat")));
     EXPECT_TRUE(Has(data, "a.dat", "vorige versie"));
 }
@@ -209,8 +209,8 @@ TEST_F(Moves, StartFolderGoneIsNoMoveByAnEarlierRun)
 {
     driver::WriteFile(data + "\\b.dat", "vorige versie");
     SetFolders(start + "-weg\\", data + "\\");
-    EXPECT_FALSE(MoveSeriesFile("b.dat"));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_PATH_NOT_FOUND);
+    MoveResult result;
+    EXPECT_EQ(MoveSeriesFile("b.dat", &result), (DWORD)ERROR_PATH_NOT_FOUND);
     EXPECT_TRUE(Has(data, "b.dat", "vorige versie"));
 }
 
@@ -220,8 +220,8 @@ TEST_F(Moves, FileInTheWayOfTheFolderOfPartsKeepsBoth)
 {
     AddSeries("a.dat");
     driver::WriteFile(data + "\\delen.instrrse-deel", "van iemand anders");
-    EXPECT_FALSE(MoveSeriesFile("a.dat"));
-    EXPECT_EQ(GetLastError(), (DWORD)ERROR_CANNOT_MAKE);
+    MoveResult result;
+    EXPECT_EQ(MoveSeriesFile("a.dat", &result), (DWORD)ERROR_CANNOT_MAKE);
     RemovePartFolder();
     EXPECT_TRUE(InStartOnly("a.dat"));
     EXPECT_TRUE(Has(data, "delen.instrrse-deel", "van iemand anders"));

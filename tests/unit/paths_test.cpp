@@ -2,6 +2,7 @@
 // single-byte code page the rig runs under (see dbcs_test.cpp for 932).
 #include "app/entry.h"
 #include "app/paths.h"
+#include "app/systempath.h"
 #include <gtest/gtest.h>
 #include <string>
 
@@ -152,6 +153,40 @@ TEST(FindNameFault, RefusesWhatWindowsWouldNotOpenAsThatFile)
         char szName[MAX_PATH];
         EXPECT_EQ(JudgeEntryName(psz, szName, sizeof(szName)), VERDICT_MOVE) << psz;
         EXPECT_STREQ(szName, "a.dat") << psz;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A folder as the system names it, and its short form, to the path the
+// program works by: never a look-alike, in the code page 1252 of the rig.
+TEST(ChooseAnsiPath, TakesTheShortFormOnlyWhereTheCodePageNeedsIt)
+{
+    const std::wstring longName = L"C:\\Users\\\u0141ukasz\\Downloads\\Raadrups series";
+    const std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
+    struct Row {
+        std::wstring path;
+        const WCHAR *shortForm;   // nullptr: none
+        AnsiPathKind kind;
+        const char *ansi;
+    } rows[] = {
+        {L"C:\\Pakket\\Caf\u00e9", nullptr, ANSIPATH_EXACT, "C:\\Pakket\\Caf\xe9"},
+        {longName, L"C:\\Users\\LUKASZ~1\\DOWNLO~1\\RAADRU~1", ANSIPATH_SHORT,
+         "C:\\Users\\LUKASZ~1\\DOWNLO~1\\RAADRU~1"},
+        // 8.3 names switched off: the short form is the long one.
+        {longName, longName.c_str(), ANSIPATH_UNNAMEABLE, ""},
+        {longName, nullptr, ANSIPATH_UNNAMEABLE, ""},
+        {longName, L"C:\\Users\\\u0141UKASZ~1\\DOWNLO~1", ANSIPATH_UNNAMEABLE, ""},
+        {tooLong, L"C:\\XXXXXX~1", ANSIPATH_SHORT, "C:\\XXXXXX~1"},
+        {tooLong, nullptr, ANSIPATH_TOO_LONG, ""},
+    };
+    for (const Row &row : rows) {
+        char szPath[MAX_PATH] = "untouched";
+        EXPECT_EQ(ChooseAnsiPath(row.path.c_str(), row.shortForm, szPath), row.kind)
+            << row.ansi;
+        EXPECT_STREQ(szPath, row.ansi);
     }
 }
 

@@ -49,10 +49,10 @@ int g_cSelections;
 
 LRESULT CALLBACK FakeBrowserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == BFFM_SETSELECTIONA) {
+    if (message == BFFM_SETSELECTIONW) {
         g_cSelections++;
         g_wSelectionIsPath = wParam;
-        g_strSelection = (const char *)lParam;
+        g_strSelection = driver::Narrow((const WCHAR *)lParam, CP_ACP);
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -1,0 +1,203 @@
+#include "app/parts.h"
+#include "app/fileinfo.h"
+#include "app/globals.h"
+#include "app/paths.h"
+#include "app/progress.h"
+#include <wchar.h>
+
+// Large enough that reading and writing cost little more than the disk's
+// own time, small enough that a stop is seen within a blink.
+static const DWORD c_cbBlock = 1 << 20;
+static BYTE s_abBlock[c_cbBlock];
+
+// The attributes a copy takes from its source, as CopyFile gives them,
+// without read-only: Windows would refuse to replace an installed series
+// that is read-only with next year's edition.
+static const DWORD c_dwCopiedAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN
+                                        | FILE_ATTRIBUTE_SYSTEM
+                                        | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+static BOOL Widen(const char *pszPath, WCHAR *pwszPath, int cchPath)
+{
+    return MultiByteToWideChar(CP_ACP, 0, pszPath, -1, pwszPath, cchPath) != 0;
+}
+
+// The full path is what the ANSI calls make of the path too, so both name
+// the same folder.
+DWORD ComposeLongPath(const char *pszPath, WCHAR *pwszLong)
+{
+    WCHAR wszPath[MAX_PATH];
+    WCHAR wszFull[c_cchLongPath];
+    if (!Widen(pszPath, wszPath, MAX_PATH))
+        return ERROR_FILENAME_EXCED_RANGE;
+    DWORD cchFull = GetFullPathNameW(wszPath, c_cchLongPath, wszFull, NULL);
+    if (cchFull == 0 || cchFull >= c_cchLongPath)
+        return ERROR_FILENAME_EXCED_RANGE;
+
+    const WCHAR *pwszPrefix = L"\\\\?\\";
+    const WCHAR *pwszRest = wszFull;
+    if (wcsncmp(wszFull, L"\\\\?\\", 4) == 0 || wcsncmp(wszFull, L"\\\\.\\", 4) == 0) {
+        pwszPrefix = L"";   // already in the long form
+    } else if (wcsncmp(wszFull, L"\\\\", 2) == 0) {
+        pwszPrefix = L"\\\\?\\UNC\\";
+        pwszRest = wszFull + 2;
+    }
+    pwszLong[0] = L'\0';
+    if (AppendWide(pwszLong, c_cchLongPath, pwszPrefix) && AppendWide(pwszLong, c_cchLongPath, pwszRest))
+        return ERROR_SUCCESS;
+    return ERROR_FILENAME_EXCED_RANGE;
+}
+
+// Appends an ANSI string, converted, to a long path.
+static BOOL AppendWideOf(WCHAR *pwszLong, const char *pszSrc)
+{
+    WCHAR wszSrc[MAX_PATH];
+    return Widen(pszSrc, wszSrc, MAX_PATH) && AppendWide(pwszLong, c_cchLongPath, wszSrc);
+}
+
+// The folder of parts keeps making a part cheap: a name that is not there
+// costs Wine a search of its whole folder, and the data folder may hold
+// thousands of series. Its name carries the reserved extension, so no
+// listed series can be named like it.
+static DWORD ComposePartFolder(const char *pszFolder, WCHAR *pwszFolder)
+{
+    DWORD dwError = ComposeLongPath(pszFolder, pwszFolder);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+    if (AppendWideOf(pwszFolder, c_szPartFolderBase) && AppendWideOf(pwszFolder, c_szPartSuffix))
+        return ERROR_SUCCESS;
+    return ERROR_FILENAME_EXCED_RANGE;
+}
+
+DWORD ComposeInPartFolder(const char *pszFolder, const char *pszName, WCHAR *pwszPath)
+{
+    DWORD dwError = ComposePartFolder(pszFolder, pwszPath);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+    if (AppendWide(pwszPath, c_cchLongPath, L"\\") && AppendWideOf(pwszPath, pszName)
+        && AppendWideOf(pwszPath, c_szPartSuffix))
+        return ERROR_SUCCESS;
+    return ERROR_FILENAME_EXCED_RANGE;
+}
+
+DWORD MakePartFolder(void)
+{
+    WCHAR wszFolder[c_cchLongPath];
+    DWORD dwError = ComposePartFolder(g_szDataDir, wszFolder);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+    if (CreateDirectoryW(wszFolder, NULL))
+        return ERROR_SUCCESS;
+    dwError = GetLastError();
+    if (dwError != ERROR_ALREADY_EXISTS)
+        return dwError;   // the data folder gone, not writable, full: that is the cause
+    return IsFolderW(wszFolder) ? ERROR_SUCCESS : ERROR_CANNOT_MAKE;
+}
+
+void RemovePartFolder(void)
+{
+    WCHAR wszFolder[c_cchLongPath];
+    if (IsFolderPath(g_szDataDir) && ComposePartFolder(g_szDataDir, wszFolder) == ERROR_SUCCESS)
+        RemoveDirectoryW(wszFolder);   // only when empty: a part left stays
+}
+
+void RemovePart(const WCHAR *pwszPart, Patience *pPatience)
+{
+    SetFileAttributesW(pwszPart, FILE_ATTRIBUTE_NORMAL);
+    while (!DeleteFileW(pwszPart) && WaitOutHold(pPatience, GetLastError(), TRUE)) {
+    }
+}
+
+// A part an earlier run left is removed, and the folder of parts made when
+// it is not there yet, before the part is made anew.
+static DWORD CreatePart(const WCHAR *pwszPart, DWORD dwAttr, HANDLE *phPart, Patience *pPatience)
+{
+    for (;;) {
+        // Shared with nobody while it is written: another run on the same
+        // data folder can neither remove nor replace it meanwhile.
+        *phPart = CreateFileW(pwszPart, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                              dwAttr | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+        if (*phPart != INVALID_HANDLE_VALUE)
+            return ERROR_SUCCESS;
+        DWORD dwError = GetLastError();
+        if (dwError == ERROR_PATH_NOT_FOUND) {
+            dwError = MakePartFolder();
+            if (dwError != ERROR_SUCCESS)
+                return dwError;
+        } else if (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS) {
+            RemovePart(pwszPart, pPatience);
+            if (GetFileAttributesW(pwszPart) != INVALID_FILE_ATTRIBUTES)
+                return dwError;
+        } else if (!WaitOutHold(pPatience, dwError, FALSE)) {
+            return dwError;
+        }
+    }
+}
+
+// A disk that fills up writes part of a block and refuses the rest: the
+// next write says why.
+static DWORD WriteWhole(HANDLE hPart, const BYTE *pb, DWORD cb)
+{
+    while (cb > 0) {
+        DWORD cbWritten = 0;
+        if (!WriteFile(hPart, pb, cb, &cbWritten, NULL))
+            return GetLastError();
+        if (cbWritten == 0)
+            return ERROR_WRITE_FAULT;
+        pb += cbWritten;
+        cb -= cbWritten;
+    }
+    return ERROR_SUCCESS;
+}
+
+static DWORD CopyBlocks(HANDLE hSource, HANDLE hPart)
+{
+    for (;;) {
+        DWORD cbRead = 0;
+        if (!ReadFile(hSource, s_abBlock, c_cbBlock, &cbRead, NULL))
+            return GetLastError();
+        if (cbRead == 0)
+            return ERROR_SUCCESS;
+        DWORD dwError = WriteWhole(hPart, s_abBlock, cbRead);
+        if (dwError != ERROR_SUCCESS)
+            return dwError;
+        if (!AdvanceProgress(cbRead))
+            return ERROR_CANCELLED;
+    }
+}
+
+// The time of last change, as CopyFile keeps it: Raadrups and the user
+// see when the publisher made the series, not when it was installed.
+static DWORD TakeSourceTime(HANDLE hSource, HANDLE hPart)
+{
+    FILETIME ftWrite;
+    if (!GetFileTime(hSource, NULL, NULL, &ftWrite) || !SetFileTime(hPart, NULL, NULL, &ftWrite))
+        return GetLastError();
+    return ERROR_SUCCESS;
+}
+
+static DWORD FillPart(HANDLE hSource, HANDLE hPart)
+{
+    DWORD dwError = CopyBlocks(hSource, hPart);
+    if (dwError == ERROR_SUCCESS)
+        dwError = TakeSourceTime(hSource, hPart);
+    if (dwError == ERROR_SUCCESS && !FlushFileBuffers(hPart))
+        dwError = GetLastError();
+    return dwError;
+}
+
+DWORD CopyToPart(HANDLE hSource, DWORD dwSourceAttr, const WCHAR *pwszPart, Patience *pPatience)
+{
+    DWORD dwAttr = dwSourceAttr & c_dwCopiedAttributes;
+    HANDLE hPart;
+    DWORD dwError = CreatePart(pwszPart, dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL, &hPart,
+                               pPatience);
+    if (dwError != ERROR_SUCCESS)
+        return dwError;
+    dwError = FillPart(hSource, hPart);
+    if (!CloseHandle(hPart) && dwError == ERROR_SUCCESS)
+        dwError = GetLastError();
+    if (dwError != ERROR_SUCCESS)
+        RemovePart(pwszPart, pPatience);
+    return dwError;
+}

@@ -1,0 +1,53 @@
+// The parts: every series is copied to "<its name>.instrrse-deel" in the
+// folder of parts "delen.instrrse-deel" of the data folder, and takes its
+// own name only once whole. However the run ends, no part of a file stands
+// under a series' name. A part's name is the same for a series in every
+// run, so the next run finds what an interrupted one left and removes
+// exactly that.
+#pragma once
+#include "app/patience.h"
+#include <windows.h>
+
+// The extension of a part's name. A listed name with this extension is
+// never moved.
+#define INSTRRSE_PART_SUFFIX ".instrrse-deel"
+const char c_szPartSuffix[] = INSTRRSE_PART_SUFFIX;
+// The folder of parts is named this, with that extension; in full, for the
+// user's eyes.
+#define INSTRRSE_PART_FOLDER_BASE "delen"
+const char c_szPartFolderBase[] = INSTRRSE_PART_FOLDER_BASE;
+#define INSTRRSE_PART_FOLDER INSTRRSE_PART_FOLDER_BASE INSTRRSE_PART_SUFFIX
+
+// Room for a full path made of a relative ANSI folder, the current
+// directory and the suffix, with the long-path prefix.
+const DWORD c_cchLongPath = 3 * MAX_PATH;
+
+// The full path in the "\\?\" form, which reaches past MAX_PATH: a
+// series' path fits, its longer part's need not. ERROR_SUCCESS, or
+// ERROR_FILENAME_EXCED_RANGE.
+DWORD ComposeLongPath(const char *pszPath, WCHAR *pwszLong);
+// The name with the suffix in the folder of parts of pszFolder (ending in
+// a backslash), in the long form.
+DWORD ComposeInPartFolder(const char *pszFolder, const char *pszName, WCHAR *pwszPath);
+
+// Makes the data folder's folder of parts if it is not there. A file of
+// its name is not ours to remove: ERROR_CANNOT_MAKE.
+DWORD MakePartFolder(void);
+// Removes the data folder's folder of parts when the run left it empty; a
+// part an interrupted copy left there stays for the next run.
+void RemovePartFolder(void);
+
+// Copies the open source to a new part pwszPart, in blocks, with the
+// source's time of last change, and forces it to disk: the source is
+// deleted once the part has taken the series' name, and after a power cut
+// the disk must hold what was copied. A part an earlier run left there is
+// removed first; the folder of parts is made when missing. The part is
+// never read-only. Each block counts on the progress window; stopped
+// there, the copy ends with ERROR_CANCELLED. A copy that fails leaves no
+// part behind. Returns the error of the step that failed.
+DWORD CopyToPart(HANDLE hSource, DWORD dwSourceAttr, const WCHAR *pwszPart,
+                 Patience *pPatience);
+
+// Removes a part (also one that took a read-only attribute), waiting out
+// a brief hold on it.
+void RemovePart(const WCHAR *pwszPart, Patience *pPatience);

@@ -1,0 +1,109 @@
+#include "app/progress.h"
+#include "app/globals.h"
+#include "app/paths.h"
+#include <shlobj.h>
+#include <shlguid.h>
+
+static const DWORD c_msBeforeShown = 1000;
+
+static IProgressDialog *s_ppd;
+static BOOL s_fActive;
+static BOOL s_fNoWindow;       // the system could not give one: the moves go on without
+static BOOL s_fStopped;
+static DWORD s_dwBegun;
+static ULONGLONG s_cbDone;
+static ULONGLONG s_cbTotal;
+// A name of the list: at most 149 characters, each one or two UTF-16 units.
+static WCHAR s_wszSeries[2 * c_cbListEntry + 1];
+
+void BeginProgress(ULONGLONG cbTotal)
+{
+    s_fActive = TRUE;
+    s_fNoWindow = FALSE;
+    s_fStopped = FALSE;
+    s_dwBegun = GetTickCount();
+    s_cbDone = 0;
+    s_cbTotal = cbTotal;
+    s_wszSeries[0] = L'\0';
+}
+
+static void ShowSeries(void)
+{
+    s_ppd->SetLine(2, s_wszSeries, FALSE, NULL);
+}
+
+// A series may hold more than the list foresaw (a zip tool's name for it),
+// and the bar never runs past its end.
+static void ShowBytes(void)
+{
+    ULONGLONG cbTotal = s_cbTotal > s_cbDone ? s_cbTotal : s_cbDone;
+    s_ppd->SetProgress64(s_cbDone, cbTotal != 0 ? cbTotal : 1);
+}
+
+// Unowned, so that it has a button on the taskbar of its own: the host
+// window is never shown.
+static void ShowWindowNow(void)
+{
+    if (FAILED(CoCreateInstance(CLSID_ProgressDialog, NULL, CLSCTX_INPROC_SERVER,
+                                IID_IProgressDialog, (void **)&s_ppd))) {
+        s_ppd = NULL;
+        s_fNoWindow = TRUE;
+        return;
+    }
+    s_ppd->SetTitle(L"Raadrups series installeren");
+    s_ppd->SetCancelMsg(L"Bezig met stoppen\u2026", NULL);
+    if (FAILED(s_ppd->StartProgressDialog(NULL, NULL, PROGDLG_NORMAL | PROGDLG_NOMINIMIZE, NULL))) {
+        s_ppd->Release();
+        s_ppd = NULL;
+        s_fNoWindow = TRUE;
+        return;
+    }
+    s_ppd->SetLine(1, L"De nieuwe series worden in de data-map van Raadrups gezet.", FALSE, NULL);
+    ShowSeries();
+    ShowBytes();
+}
+
+static void Refresh(void)
+{
+    if (s_ppd == NULL && !s_fNoWindow && GetTickCount() - s_dwBegun >= c_msBeforeShown)
+        ShowWindowNow();
+    if (s_ppd == NULL)
+        return;
+    ShowBytes();
+    if (s_ppd->HasUserCancelled())
+        s_fStopped = TRUE;
+}
+
+void ProgressOnSeries(const WCHAR *pwszName)
+{
+    s_wszSeries[0] = L'\0';
+    AppendWide(s_wszSeries, sizeof(s_wszSeries) / sizeof(WCHAR), pwszName);
+    if (!s_fActive)
+        return;
+    Refresh();
+    if (s_ppd != NULL)
+        ShowSeries();
+}
+
+BOOL AdvanceProgress(DWORD cb)
+{
+    s_cbDone += cb;
+    if (s_fActive)
+        Refresh();
+    return !s_fStopped;
+}
+
+BOOL IsProgressStopped(void)
+{
+    return s_fStopped;
+}
+
+void EndProgress(void)
+{
+    if (s_ppd != NULL) {
+        s_ppd->StopProgressDialog();
+        s_ppd->Release();
+        s_ppd = NULL;
+    }
+    s_fActive = FALSE;
+}
