@@ -83,7 +83,10 @@ fi
 after=$(imports_of "$signed") || fail "the release check refuses the signed program: $after"
 [ "$after" = "$before" ] || fail "signing changed the imports: $before became $after"
 
+chmod --reference="$program" "$signed"
 mv -f "$signed" "$program"
 trap - EXIT
 subject=$(sed -n '/^Signer.s certificate:/,/Subject:/s/^[[:space:]]*Subject: //p' <<<"$verified" | head -n 1)
-echo "sign: $program: signed (SHA-256${timestamp:+, timestamped}) by $subject; signature verified; imports and manifest unchanged"
+size=$(stat -c %s "$program")
+echo "sign: $program: signed (SHA-256${timestamp:+, timestamped}) by $subject, now $size bytes;" \
+     "signature verified; imports and manifest unchanged"
