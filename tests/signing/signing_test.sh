@@ -16,6 +16,8 @@
 set -euo pipefail
 source=$1 build=$2 build32=$3
 . "$source/scripts/probe32.sh"
+# Only the signer made here: none from the environment the suite runs in.
+unset "${!INSTRRSE_SIGN_@}"
 
 work=$build/signing
 rm -rf "$work"
