@@ -5,6 +5,7 @@
 //   packcheck --write [--force] [--codepage N] [FOLDER]
 //   packcheck --zip OUT.zip [--force] [--codepage N] [--oemcodepage M] [FOLDER]
 #include "packcheck/check.h"
+#include "packcheck/console.h"
 #include "packcheck/output.h"
 #include "packcheck/writelist.h"
 #include "packcheck/zipcheck.h"
@@ -103,9 +104,8 @@ static BOOL IsFolder(const WCHAR *pwszPath)
     return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int wmain(int argc, WCHAR **argv)
+static int RunCommand(int argc, WCHAR **argv)
 {
-    RestrictDllSearch();   // packcheck too is run from a pack's folder
     Options options;
     if (!ParseArguments(argc, argv, &options)) {
         PrintUsage(TRUE);
@@ -138,4 +138,15 @@ int wmain(int argc, WCHAR **argv)
     if (options.pwszZipOut != NULL)
         return WritePackZip(wszZipOut, options.fForce);
     return options.fWrite ? WritePackList(options.fForce) : CheckPack();
+}
+
+int wmain(int argc, WCHAR **argv)
+{
+    RestrictDllSearch();   // packcheck too is run from a pack's folder
+    // Judged on the console as packcheck found it when it started.
+    BOOL fOwnConsole = OwnsItsConsole();
+    int exitCode = RunCommand(argc, argv);
+    if (fOwnConsole)
+        WaitForKeyToClose();
+    return exitCode;
 }

@@ -25,6 +25,10 @@ packages=(
     # packcheck's zip reader and writer: zlib for both Windows targets; the
     # zip tools make and unpack the zips of its tests; host zlib for its fuzzer.
     libz-mingw-w64-dev zip unzip zlib1g-dev
+    # Signing a release with Authenticode and verifying it, from a PKCS#12
+    # file or a PKCS#11 token (through OpenSSL's pkcs11 engine); openssl
+    # makes the signing test's throwaway certificates.
+    osslsigncode openssl libengine-pkcs11-openssl
 )
 
 # wine32 comes from the i386 side of the archive, which the package lists
