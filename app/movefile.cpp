@@ -86,12 +86,11 @@ void ForgetFolderIdentity(void)
     s_identity = FOLDERS_UNKNOWN;
 }
 
-// A read-only file that a step replaces or deletes loses the attribute for
-// that step. Returns the attributes to put back should the step fail (0:
-// none).
-static DWORD LiftReadOnly(const WCHAR *pwszPath)
+// A read-only file (dwAttr: its attributes) that a step replaces or deletes
+// loses the attribute for that step. Returns the attributes to put back
+// should the step fail (0: none).
+static DWORD LiftReadOnly(const WCHAR *pwszPath, DWORD dwAttr)
 {
-    DWORD dwAttr = GetFileAttributesW(pwszPath);
     if (dwAttr == INVALID_FILE_ATTRIBUTES || !(dwAttr & FILE_ATTRIBUTE_READONLY))
         return 0;
     DWORD dwWritable = dwAttr & ~FILE_ATTRIBUTE_READONLY;
@@ -124,7 +123,7 @@ static BOOL IsHeldOpen(const WCHAR *pwszPath)
 // keeps its attribute.
 static DWORD ReplaceOlderEdition(const WCHAR *pwszPart, const WCHAR *pwszTarget, Patience *pPatience)
 {
-    DWORD dwAttr = LiftReadOnly(pwszTarget);
+    DWORD dwAttr = LiftReadOnly(pwszTarget, GetFileAttributesW(pwszTarget));
     DWORD dwError;
     do {
         if (MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING))
@@ -185,9 +184,9 @@ static DWORD PutPartInPlace(const WCHAR *pwszPart, const WCHAR *pwszTarget, Move
 // The user asked for a move, so a read-only source goes too once its copy
 // is in place. One that cannot be deleted after all keeps its attribute; the
 // series is installed either way.
-static void DeleteSource(const WCHAR *pwszSource, Patience *pPatience)
+static void DeleteSource(const WCHAR *pwszSource, DWORD dwSourceAttr, Patience *pPatience)
 {
-    DWORD dwAttr = LiftReadOnly(pwszSource);
+    DWORD dwAttr = LiftReadOnly(pwszSource, dwSourceAttr);
     while (!DeleteFileW(pwszSource)) {
         if (!WaitOutHold(pPatience, GetLastError(), TRUE)) {
             RestoreReadOnly(pwszSource, dwAttr);
@@ -198,8 +197,8 @@ static void DeleteSource(const WCHAR *pwszSource, Patience *pPatience)
 
 // Shared for reading only, as CopyFile opens it: nobody changes the series
 // while it is copied.
-static DWORD OpenSource(const WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAttr,
-                        Patience *pPatience)
+static DWORD OpenSource(const WCHAR *pwszSource, HANDLE *phSource,
+                        BY_HANDLE_FILE_INFORMATION *pInfo, Patience *pPatience)
 {
     for (;;) {
         *phSource = CreateFileW(pwszSource, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
@@ -210,13 +209,11 @@ static DWORD OpenSource(const WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAtt
         if (!WaitOutHold(pPatience, dwError, FALSE))
             return dwError;
     }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(*phSource, &info)) {
+    if (!GetFileInformationByHandle(*phSource, pInfo)) {
         DWORD dwError = GetLastError();
         CloseHandle(*phSource);
         return dwError;
     }
-    *pdwAttr = info.dwFileAttributes;
     return ERROR_SUCCESS;
 }
 
@@ -224,11 +221,11 @@ static DWORD OpenSource(const WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAtt
 // it under another form of it. Of several, which one was meant cannot be
 // told.
 static DWORD OpenZipToolForm(const char *pszName, WCHAR *pwszSource, HANDLE *phSource,
-                             DWORD *pdwAttr, Patience *pPatience)
+                             BY_HANDLE_FILE_INFORMATION *pInfo, Patience *pPatience)
 {
     switch (FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, pwszSource, MAX_PATH)) {
     case ZIPFORM_ONE:
-        return OpenSource(pwszSource, phSource, pdwAttr, pPatience);
+        return OpenSource(pwszSource, phSource, pInfo, pPatience);
     case ZIPFORM_SEVERAL:
         return c_dwErrSeveralForms;
     default:
@@ -238,12 +235,12 @@ static DWORD OpenZipToolForm(const char *pszName, WCHAR *pwszSource, HANDLE *phS
 
 // The series as the pack holds it, under its own name: never another file
 // that the name reaches through its short name.
-static DWORD OpenSeries(const char *pszName, WCHAR *pwszSource, HANDLE *phSource, DWORD *pdwAttr,
-                        MoveResult *pResult, Patience *pPatience)
+static DWORD OpenSeries(const char *pszName, WCHAR *pwszSource, HANDLE *phSource,
+                        BY_HANDLE_FILE_INFORMATION *pInfo, MoveResult *pResult, Patience *pPatience)
 {
-    DWORD dwError = OpenSource(pwszSource, phSource, pdwAttr, pPatience);
+    DWORD dwError = OpenSource(pwszSource, phSource, pInfo, pPatience);
     if (dwError == ERROR_FILE_NOT_FOUND)
-        return OpenZipToolForm(pszName, pwszSource, phSource, pdwAttr, pPatience);
+        return OpenZipToolForm(pszName, pwszSource, phSource, pInfo, pPatience);
     if (dwError == ERROR_SUCCESS && CouldBeShortName(pszName)
         && ReachesAnotherName(pwszSource, pResult->wszLongName, MAX_PATH)) {
         CloseHandle(*phSource);
@@ -267,7 +264,7 @@ static DWORD WasThereBefore(const WCHAR *pwszTarget, MoveResult *pResult)
 }
 
 static DWORD InstallPart(const WCHAR *pwszPart, const WCHAR *pwszTarget, const WCHAR *pwszSource,
-                         MoveResult *pResult, Patience *pPatience)
+                         DWORD dwSourceAttr, MoveResult *pResult, Patience *pPatience)
 {
     BOOL fSameFile;
     DWORD dwError = PutPartInPlace(pwszPart, pwszTarget, pResult, pPatience, &fSameFile);
@@ -275,7 +272,7 @@ static DWORD InstallPart(const WCHAR *pwszPart, const WCHAR *pwszTarget, const W
         RemovePart(pwszPart, pPatience);
         return dwError;
     }
-    DeleteSource(pwszSource, pPatience);
+    DeleteSource(pwszSource, dwSourceAttr, pPatience);
     return ERROR_SUCCESS;
 }
 
@@ -298,16 +295,16 @@ DWORD MoveSeriesFile(const char *pszName, MoveResult *pResult)
     Patience patience;
     BeginPatience(&patience);
     HANDLE hSource;
-    DWORD dwAttr;
-    dwError = OpenSeries(pszName, wszSource, &hSource, &dwAttr, pResult, &patience);
+    BY_HANDLE_FILE_INFORMATION info;
+    dwError = OpenSeries(pszName, wszSource, &hSource, &info, pResult, &patience);
     if (dwError != ERROR_SUCCESS) {
         // What an interrupted run left of the series goes all the same.
         RemovePart(wszPart, &patience);
         return dwError == ERROR_FILE_NOT_FOUND ? WasThereBefore(wszTarget, pResult) : dwError;
     }
-    dwError = CopyToPart(hSource, dwAttr, wszPart, &patience);
+    dwError = CopyToPart(hSource, &info, wszPart, &patience);
     CloseHandle(hSource);
     if (dwError != ERROR_SUCCESS)
         return dwError;
-    return InstallPart(wszPart, wszTarget, wszSource, pResult, &patience);
+    return InstallPart(wszPart, wszTarget, wszSource, info.dwFileAttributes, pResult, &patience);
 }

@@ -150,51 +150,52 @@ static DWORD WriteWhole(HANDLE hPart, const BYTE *pb, DWORD cb)
     return ERROR_SUCCESS;
 }
 
-static DWORD CopyBlocks(HANDLE hSource, HANDLE hPart)
+// Nobody may write the source while it is copied, so its size holds: a
+// read that ends early is a fault, not the end.
+static DWORD CopyBlocks(HANDLE hSource, ULONGLONG cbSource, HANDLE hPart)
 {
-    for (;;) {
+    for (ULONGLONG cbLeft = cbSource; cbLeft > 0;) {
+        DWORD cbBlock = cbLeft < c_cbBlock ? (DWORD)cbLeft : c_cbBlock;
         DWORD cbRead = 0;
-        if (!ReadFile(hSource, s_abBlock, c_cbBlock, &cbRead, NULL))
+        if (!ReadFile(hSource, s_abBlock, cbBlock, &cbRead, NULL))
             return GetLastError();
         if (cbRead == 0)
-            return ERROR_SUCCESS;
+            return ERROR_HANDLE_EOF;
         DWORD dwError = WriteWhole(hPart, s_abBlock, cbRead);
         if (dwError != ERROR_SUCCESS)
             return dwError;
+        cbLeft -= cbRead;
         if (!AdvanceProgress(cbRead))
             return ERROR_CANCELLED;
     }
-}
-
-// The time of last change, as CopyFile keeps it: Raadrups and the user
-// see when the publisher made the series, not when it was installed.
-static DWORD TakeSourceTime(HANDLE hSource, HANDLE hPart)
-{
-    FILETIME ftWrite;
-    if (!GetFileTime(hSource, NULL, NULL, &ftWrite) || !SetFileTime(hPart, NULL, NULL, &ftWrite))
-        return GetLastError();
     return ERROR_SUCCESS;
 }
 
-static DWORD FillPart(HANDLE hSource, HANDLE hPart)
+// The time of last change goes along, as CopyFile keeps it: Raadrups and
+// the user see when the publisher made the series, not when it was
+// installed.
+static DWORD FillPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE hPart)
 {
-    DWORD dwError = CopyBlocks(hSource, hPart);
-    if (dwError == ERROR_SUCCESS)
-        dwError = TakeSourceTime(hSource, hPart);
+    ULONGLONG cbSource = ((ULONGLONG)pInfo->nFileSizeHigh << 32) | pInfo->nFileSizeLow;
+    ProgressOnCopy(cbSource);
+    DWORD dwError = CopyBlocks(hSource, cbSource, hPart);
+    if (dwError == ERROR_SUCCESS && !SetFileTime(hPart, NULL, NULL, &pInfo->ftLastWriteTime))
+        dwError = GetLastError();
     if (dwError == ERROR_SUCCESS && !FlushFileBuffers(hPart))
         dwError = GetLastError();
     return dwError;
 }
 
-DWORD CopyToPart(HANDLE hSource, DWORD dwSourceAttr, const WCHAR *pwszPart, Patience *pPatience)
+DWORD CopyToPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, const WCHAR *pwszPart,
+                 Patience *pPatience)
 {
-    DWORD dwAttr = dwSourceAttr & c_dwCopiedAttributes;
+    DWORD dwAttr = pInfo->dwFileAttributes & c_dwCopiedAttributes;
     HANDLE hPart;
     DWORD dwError = CreatePart(pwszPart, dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL, &hPart,
                                pPatience);
     if (dwError != ERROR_SUCCESS)
         return dwError;
-    dwError = FillPart(hSource, hPart);
+    dwError = FillPart(hSource, pInfo, hPart);
     if (!CloseHandle(hPart) && dwError == ERROR_SUCCESS)
         dwError = GetLastError();
     if (dwError != ERROR_SUCCESS)

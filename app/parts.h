@@ -37,15 +37,16 @@ DWORD MakePartFolder(void);
 // part an interrupted copy left there stays for the next run.
 void RemovePartFolder(void);
 
-// Copies the open source to a new part pwszPart, in blocks, with the
-// source's time of last change, and forces it to disk: the source is
+// Copies the open source (pInfo: what the system says of it) to a new part
+// pwszPart, in blocks, with the source's time of last change, and forces
+// it to disk: the source is
 // deleted once the part has taken the series' name, and after a power cut
 // the disk must hold what was copied. A part an earlier run left there is
 // removed first; the folder of parts is made when missing. The part is
 // never read-only. Each block counts on the progress window; stopped
 // there, the copy ends with ERROR_CANCELLED. A copy that fails leaves no
 // part behind. Returns the error of the step that failed.
-DWORD CopyToPart(HANDLE hSource, DWORD dwSourceAttr, const WCHAR *pwszPart,
+DWORD CopyToPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, const WCHAR *pwszPart,
                  Patience *pPatience);
 
 // Removes a part (also one that took a read-only attribute), waiting out

@@ -5,25 +5,32 @@
 #include <shlguid.h>
 
 static const DWORD c_msBeforeShown = 1000;
+// The window is told news at most this often: each telling waits for the
+// window's own thread, and thousands of small series would spend more time
+// on that than on their copies.
+static const DWORD c_msBetweenNews = 100;
 
 static IProgressDialog *s_ppd;
 static BOOL s_fActive;
 static BOOL s_fNoWindow;       // the system could not give one: the moves go on without
 static BOOL s_fStopped;
 static DWORD s_dwBegun;
+static DWORD s_dwNews;
 static ULONGLONG s_cbDone;
 static ULONGLONG s_cbTotal;
+static ULONGLONG s_cbSeriesLeft;   // of the copy under way
+static ULONGLONG (*s_pfnBytesLater)(void);
 // A name of the list: at most 149 characters, each one or two UTF-16 units.
 static WCHAR s_wszSeries[2 * c_cbListEntry + 1];
 
-void BeginProgress(ULONGLONG cbTotal)
+void BeginProgress(ULONGLONG (*pfnBytesLater)(void))
 {
     s_fActive = TRUE;
     s_fNoWindow = FALSE;
     s_fStopped = FALSE;
     s_dwBegun = GetTickCount();
-    s_cbDone = 0;
-    s_cbTotal = cbTotal;
+    s_cbDone = s_cbTotal = s_cbSeriesLeft = 0;
+    s_pfnBytesLater = pfnBytesLater;
     s_wszSeries[0] = L'\0';
 }
 
@@ -33,11 +40,17 @@ static void ShowSeries(void)
 }
 
 // A series may hold more than the list foresaw (a zip tool's name for it),
-// and the bar never runs past its end.
+// and the bar never runs past its end. The bar itself counts in a signed
+// 32-bit range, so a run of gigabytes is told in coarser steps.
 static void ShowBytes(void)
 {
-    ULONGLONG cbTotal = s_cbTotal > s_cbDone ? s_cbTotal : s_cbDone;
-    s_ppd->SetProgress64(s_cbDone, cbTotal != 0 ? cbTotal : 1);
+    ULONGLONG cbDone = s_cbDone;
+    ULONGLONG cbTotal = s_cbTotal > cbDone ? s_cbTotal : cbDone;
+    while (cbTotal > 0x7FFFFFFF) {
+        cbTotal >>= 1;
+        cbDone >>= 1;
+    }
+    s_ppd->SetProgress64(cbDone, cbTotal != 0 ? cbTotal : 1);
 }
 
 // Unowned, so that it has a button on the taskbar of its own: the host
@@ -59,17 +72,25 @@ static void ShowWindowNow(void)
         return;
     }
     s_ppd->SetLine(1, L"De nieuwe series worden in de data-map van Raadrups gezet.", FALSE, NULL);
+    s_cbTotal = s_cbDone + s_cbSeriesLeft + (s_pfnBytesLater != NULL ? s_pfnBytesLater() : 0);
     ShowSeries();
     ShowBytes();
 }
 
 static void Refresh(void)
 {
-    if (s_ppd == NULL && !s_fNoWindow && GetTickCount() - s_dwBegun >= c_msBeforeShown)
+    DWORD dwNow = GetTickCount();
+    if (s_ppd == NULL && !s_fNoWindow && dwNow - s_dwBegun >= c_msBeforeShown) {
         ShowWindowNow();
+        s_dwNews = dwNow;
+    }
     if (s_ppd == NULL)
         return;
-    ShowBytes();
+    if (dwNow - s_dwNews >= c_msBetweenNews) {
+        ShowSeries();
+        ShowBytes();
+        s_dwNews = dwNow;
+    }
     if (s_ppd->HasUserCancelled())
         s_fStopped = TRUE;
 }
@@ -78,16 +99,19 @@ void ProgressOnSeries(const WCHAR *pwszName)
 {
     s_wszSeries[0] = L'\0';
     AppendWide(s_wszSeries, sizeof(s_wszSeries) / sizeof(WCHAR), pwszName);
-    if (!s_fActive)
-        return;
-    Refresh();
-    if (s_ppd != NULL)
-        ShowSeries();
+    if (s_fActive)
+        Refresh();
+}
+
+void ProgressOnCopy(ULONGLONG cb)
+{
+    s_cbSeriesLeft = cb;
 }
 
 BOOL AdvanceProgress(DWORD cb)
 {
     s_cbDone += cb;
+    s_cbSeriesLeft = s_cbSeriesLeft > cb ? s_cbSeriesLeft - cb : 0;
     if (s_fActive)
         Refresh();
     return !s_fStopped;

@@ -7,10 +7,13 @@
 #pragma once
 #include <windows.h>
 
-// The moves of a pass begin; cbTotal is what they are expected to copy.
-void BeginProgress(ULONGLONG cbTotal);
+// The moves of a pass begin. pfnBytesLater tells, when the window is
+// about to show, how many bytes the series after the one under way hold.
+void BeginProgress(ULONGLONG (*pfnBytesLater)(void));
 // The series now being installed, as the user knows its name.
 void ProgressOnSeries(const WCHAR *pwszName);
+// The copy of that series begins: cb bytes.
+void ProgressOnCopy(ULONGLONG cb);
 // cb more bytes are copied. FALSE once the user has asked to stop.
 BOOL AdvanceProgress(DWORD cb);
 // Whether the user has asked to stop.

@@ -9,6 +9,7 @@
 #include "app/progress.h"
 #include "app/warning.h"
 #include <stdlib.h>
+#include <string.h>
 
 static ListFile s_list;
 static BOOL s_fListUnread;
@@ -26,14 +27,17 @@ static DWORD s_cMovedRoom;
 // A pass through the list: every entry, or only those a pass before it
 // did not move.
 struct Walk {
+    ListFile *pList;
     const DWORD *aiTake;   // NULL: every entry
     DWORD cTake;
     DWORD iTake;
     DWORD iEntry;          // the number of the entry read last
 };
+static Walk s_walk;
 
 static void BeginWalk(Walk *pWalk, const DWORD *aiTake, DWORD cTake)
 {
+    pWalk->pList = &s_list;
     pWalk->aiTake = aiTake;
     pWalk->cTake = cTake;
     pWalk->iTake = 0;
@@ -44,7 +48,7 @@ static void BeginWalk(Walk *pWalk, const DWORD *aiTake, DWORD cTake)
 // Reads the next entry the pass takes into g_szListLine.
 static BOOL NextEntry(Walk *pWalk)
 {
-    while (!s_fListUnread && ReadListEntry(&s_list)) {
+    while (!s_fListUnread && ReadListEntry(pWalk->pList)) {
         pWalk->iEntry++;
         if (pWalk->aiTake == NULL)
             return TRUE;
@@ -107,13 +111,19 @@ static BOOL MovedThisRun(const char *pszName)
     return FALSE;
 }
 
-// What the progress window counts: the bytes of the series the pass will
-// copy, as the start folder holds them now.
-static ULONGLONG BytesToMove(const DWORD *aiTake, DWORD cTake)
+// What the progress window counts, asked only when it is about to show: a
+// short run costs no look at its series for it. The bytes of the series the
+// pass has still to copy after the one under way, as the start folder holds
+// them now; read ahead with a copy of the reader, so the entry being moved
+// keeps its own.
+static ULONGLONG BytesAfterThisSeries(void)
 {
+    char szLine[sizeof(g_szListLine)];
+    memcpy(szLine, g_szListLine, sizeof(szLine));
+    ListFile list = s_list;
+    Walk walk = s_walk;
+    walk.pList = &list;
     ULONGLONG cb = 0;
-    Walk walk;
-    BeginWalk(&walk, aiTake, cTake);
     while (NextEntry(&walk)) {
         char szName[MAX_PATH], szPath[MAX_PATH];
         WIN32_FILE_ATTRIBUTE_DATA fad;
@@ -122,6 +132,7 @@ static ULONGLONG BytesToMove(const DWORD *aiTake, DWORD cTake)
             && GetFileAttributesExA(szPath, GetFileExInfoStandard, &fad))
             cb += ((ULONGLONG)fad.nFileSizeHigh << 32) | fad.nFileSizeLow;
     }
+    memcpy(g_szListLine, szLine, sizeof(szLine));
     return cb;
 }
 
@@ -166,11 +177,10 @@ static BOOL MovePass(const DWORD *aiTake, DWORD cTake)
 {
     ClearNotMoved();
     ResetPatience();
-    BeginProgress(BytesToMove(aiTake, cTake));
-    Walk walk;
-    BeginWalk(&walk, aiTake, cTake);
-    while (NextEntry(&walk))
-        MoveEntry(walk.iEntry);
+    BeginProgress(BytesAfterThisSeries);
+    BeginWalk(&s_walk, aiTake, cTake);
+    while (NextEntry(&s_walk))
+        MoveEntry(s_walk.iEntry);
     EndProgress();
     RemovePartFolder();
     if (s_fListUnread || s_list.fReadError)

@@ -60,6 +60,13 @@ protected:
         return szText;
     }
 
+    static std::string Success()
+    {
+        WCHAR wszText[c_cchSuccessText];
+        FormatSuccess(wszText, c_cchSuccessText);
+        return driver::Narrow(wszText, CP_ACP);
+    }
+
     ::testing::AssertionResult Has(const std::string &folder, const std::string &name,
                                    const std::string &bytes) const
     {
@@ -108,8 +115,13 @@ TEST_F(Moves, EntriesNamingNoFileAreHarmless)
 TEST_F(Moves, AlreadyInstalledCountsAndMissingIsReported)
 {
     driver::WriteFile(data + "\\eerder.dat", driver::SeriesBytes("eerder.dat"));
-    EXPECT_TRUE(Run("eerder.dat\r\n"));
+    AddSeries("nieuw.dat");
+    EXPECT_TRUE(Run("eerder.dat\r\nnieuw.dat\r\nsub\\nieuw.dat\r\n"));
     EXPECT_TRUE(Has(data, "eerder.dat", driver::SeriesBytes("eerder.dat")));
+    // Named in the success box; a name listed twice is the series just moved.
+    EXPECT_EQ(Success(), "De serie(s) zijn ingelezen!\n\nDeze serie(s) stonden al in de data-map en "
+                         "zaten niet (meer) in dit pakket; de versie in de data-map is gebleven:\n"
+                         "eerder.dat\n");
 
     EXPECT_FALSE(Run("eerder.dat\r\nnergens.dat\r\n"));
     EXPECT_EQ(NotMoved().find("De volgende serie(s) zijn niet ingelezen:"), 0u);

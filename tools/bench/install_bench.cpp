@@ -2,7 +2,8 @@
 // installs a pack of many small series files and one of a few large ones
 // through the real program (found through its Start-menu shortcut, so the
 // dialog only needs "Ok"), and moves the same files with a plain loop of
-// CopyFileA and DeleteFileA in the same prefix. Every run is checked
+// CopyFileA and DeleteFileA in the same prefix, and with that loop forcing
+// each copy to disk before its source is deleted. Every run is checked
 // (every file in the data folder with its size, a sample byte for byte)
 // before its time counts.
 //
@@ -224,10 +225,25 @@ bool RunInstaller(const std::string &exe, const Pack &pack, RunTimes *pTimes)
 }
 
 // The least a mover must do for the same files: copy, then delete. The
-// baseline copies as the program does, overwriting a target; the loop that
-// refuses to overwrite is timed too, since under Wine it costs less (the
-// data folder is empty, so both do the same here).
-bool RunBaseline(const Pack &pack, BOOL fFailIfExists, double *pSeconds)
+// baseline copies as the program did before its moves made each copy
+// durable, overwriting a target; the loop that refuses to overwrite is
+// timed too, since under Wine it costs less (the data folder is empty, so
+// both do the same here); and the loop that forces each copy to disk
+// before its source is deleted, the least a mover must do that loses
+// nothing on a power cut.
+enum BaselineLoop { LOOP_RAW, LOOP_NOT_OVERWRITING, LOOP_FLUSHING };
+
+bool FlushCopy(const std::string &path)
+{
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = FlushFileBuffers(hFile) != FALSE;
+    CloseHandle(hFile);
+    return ok;
+}
+
+bool RunBaseline(const Pack &pack, BaselineLoop loop, double *pSeconds)
 {
     if (!LayOutPack(pack) || !DeleteFileA((std::string(kStart) + "\\teinstal.txt").c_str())) {
         fprintf(stderr, "bench: could not lay out the pack\n");
@@ -240,7 +256,8 @@ bool RunBaseline(const Pack &pack, BOOL fFailIfExists, double *pSeconds)
     }
     const double t0 = Seconds();
     for (int i = 0; i < pack.cFiles; i++) {
-        if (!CopyFileA(sources[i].c_str(), targets[i].c_str(), fFailIfExists)
+        if (!CopyFileA(sources[i].c_str(), targets[i].c_str(), loop == LOOP_NOT_OVERWRITING)
+            || (loop == LOOP_FLUSHING && !FlushCopy(targets[i]))
             || !DeleteFileA(sources[i].c_str())) {
             fprintf(stderr, "bench: baseline: %s not moved (error %lu)\n", sources[i].c_str(), GetLastError());
             return false;
@@ -266,30 +283,37 @@ bool BenchPack(const std::string &exe, const Pack &pack, int cReps)
 {
     if (!EnoughDisk(pack))
         return false;
-    std::vector<double> base, lean, moves, whole, ratios;
+    std::vector<double> base, lean, flushed, moves, whole, ratios, flushRatios;
     for (int rep = 0; rep < cReps; rep++) {
         RunTimes t;
-        double tBase = 0, tLean = 0;
-        if (!RunInstaller(exe, pack, &t) || !RunBaseline(pack, FALSE, &tBase)
-            || !RunBaseline(pack, TRUE, &tLean))
+        double tBase = 0, tLean = 0, tFlushed = 0;
+        if (!RunInstaller(exe, pack, &t) || !RunBaseline(pack, LOOP_RAW, &tBase)
+            || !RunBaseline(pack, LOOP_NOT_OVERWRITING, &tLean)
+            || !RunBaseline(pack, LOOP_FLUSHING, &tFlushed))
             return false;
-        printf("  %-14s run %d: baseline %7.3f s (not overwriting %7.3f s), moves %7.3f s (%.3f x),"
-               " whole run %7.3f s (%.3f x)\n",
-               pack.label, rep + 1, tBase, tLean, t.moves, t.moves / tBase, t.whole, t.whole / tBase);
+        printf("  %-14s run %d: baseline %7.3f s (not overwriting %7.3f s, flushing %7.3f s),"
+               " moves %7.3f s (%.3f x baseline, %.3f x flushing), whole run %7.3f s (%.3f x)\n",
+               pack.label, rep + 1, tBase, tLean, tFlushed, t.moves, t.moves / tBase,
+               t.moves / tFlushed, t.whole, t.whole / tBase);
         fflush(stdout);
         base.push_back(tBase);
         lean.push_back(tLean);
+        flushed.push_back(tFlushed);
         moves.push_back(t.moves);
         whole.push_back(t.whole);
         ratios.push_back(t.moves / tBase);
+        flushRatios.push_back(t.moves / tFlushed);
     }
-    const double tBase = Median(base), tLean = Median(lean);
+    const double tBase = Median(base), tLean = Median(lean), tFlushed = Median(flushed);
     const double tMoves = Median(moves), tWhole = Median(whole);
     const double mib = (double)pack.cFiles * pack.cbFile / (1 << 20);
     printf("%-14s median: baseline %.3f s (%.0f MiB/s, %.3f ms a file)\n", pack.label, tBase,
            mib / tBase, tBase * 1e3 / pack.cFiles);
     printf("%-14s         moves     %.3f s = %.3f x baseline\n", "", tMoves, tMoves / tBase);
     printf("%-14s         moves, median of each run's own ratio: %.3f x baseline\n", "", Median(ratios));
+    printf("%-14s         flushing loop %.3f s = %.3f x baseline; moves = %.3f x that loop"
+           " (median of each run's own ratio: %.3f x)\n",
+           "", tFlushed, tFlushed / tBase, tMoves / tFlushed, Median(flushRatios));
     printf("%-14s         whole run %.3f s = %.3f x baseline\n", "", tWhole, tWhole / tBase);
     printf("%-14s         not-overwriting loop %.3f s = %.3f x baseline; moves = %.3f x that loop\n",
            "", tLean, tLean / tBase, tMoves / tLean);
