@@ -327,7 +327,8 @@ BOOL MoveSeriesFile(const char *pszName)
         // unpacked it under another form of it.
         DWORD dwError = GetLastError();
         if (dwError != ERROR_FILE_NOT_FOUND
-            || !FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH)) {
+            || FindZipToolName(g_szCurrentDir, pszName, CP_ACP, CP_OEMCP, wszSource, MAX_PATH)
+                   != ZIPFORM_ONE) {
             SetLastError(dwError);
             return MovedByEarlierRun(szSource, szTarget);
         }
