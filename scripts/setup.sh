@@ -23,8 +23,9 @@ packages=(
     e2fsprogs util-linux
     fonts-comic-neue
     # packcheck's zip reader and writer: zlib for both Windows targets; the
-    # zip tools make and unpack the zips of its tests; host zlib for its fuzzer.
-    libz-mingw-w64-dev zip unzip zlib1g-dev
+    # zip tools make and unpack the zips of its tests (Python's zipfile the
+    # one with BZip2 series); host zlib for its fuzzer.
+    libz-mingw-w64-dev zip unzip zlib1g-dev python3
 )
 
 # wine32 comes from the i386 side of the archive, which the package lists
