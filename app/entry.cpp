@@ -2,7 +2,7 @@
 #include "app/listfile.h"
 #include "app/globals.h"
 #include "app/paths.h"
-#include "app/parts.h"
+#include "app/partnames.h"
 #include <string.h>
 #include <wchar.h>
 

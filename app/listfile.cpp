@@ -248,6 +248,9 @@ static void ReadPiece(ListFile *pList, const WCHAR *pwch, size_t cwch)
         }
     }
     pList->fLastFull = fFull;
+    pList->iPiece = (size_t)(pwch - pList->pwchText);
+    pList->cwchPiece = cwchPiece;
+    pList->fAnsiPiece = fAnsi;
     // A piece that is not full ended at the line break, which it takes.
     pList->iNext += cwchPiece + (!fFull && cwchPiece < cwch ? 1 : 0);
 }
@@ -259,6 +262,7 @@ int ReadListEntry(ListFile *pList)
     pList->fUnmappable = FALSE;
     pList->fContinues = FALSE;
     pList->szRaw[0] = '\0';
+    pList->cwchPiece = 0;
 
     const WCHAR *pwch = pList->pwchText + pList->iNext;
     size_t cwch = pList->cwchText - pList->iNext;
@@ -289,4 +293,27 @@ const char *ListEncodingName(int nEncoding)
     static const char *const c_apszNames[] = {"ANSI", "UTF-8", "UTF-8 met regels in ANSI",
                                               "UTF-8 met BOM", "UTF-16 LE", "UTF-16 BE"};
     return nEncoding > LIST_ANSI && nEncoding <= LIST_UTF16BE ? c_apszNames[nEncoding] : "ANSI";
+}
+
+size_t WrittenEntryText(const ListFile *pList, WCHAR *pwsz, size_t cch)
+{
+    if (cch == 0)
+        return 0;
+    const WCHAR *pwch = pList->pwchText + pList->iPiece;
+    size_t cwch = pList->cwchPiece < cch ? pList->cwchPiece : cch - 1;
+    if (pList->fAnsiPiece) {
+        // A piece read as ANSI holds one unit a byte.
+        char ab[c_cbListEntry];
+        if (cwch > sizeof(ab))
+            cwch = sizeof(ab);
+        for (size_t i = 0; i < cwch; i++)
+            ab[i] = (char)(pwch[i] & 0xFF);
+        int cwchWide = cwch == 0 ? 0 : MultiByteToWideChar(pList->uCodePage, 0, ab, (int)cwch,
+                                                            pwsz, (int)(cch - 1));
+        cwch = cwchWide > 0 ? (size_t)cwchWide : 0;
+    } else {
+        memcpy(pwsz, pwch, cwch * sizeof(WCHAR));
+    }
+    pwsz[cwch] = L'\0';
+    return cwch;
 }

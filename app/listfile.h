@@ -52,6 +52,11 @@ struct ListFile {
     size_t iNext;
     BOOL fLastFull;
     BOOL fCheckedConversion;
+    // The entry's piece of the line in pwchText, and whether it was read
+    // as ANSI (WrittenEntryText).
+    size_t iPiece;
+    size_t cwchPiece;
+    BOOL fAnsiPiece;
 };
 
 // Reads a list opened in binary mode ("rb") whole and decodes it, keeping
@@ -68,6 +73,12 @@ int ReadListEntry(ListFile *pList);
 void RewindList(ListFile *pList);
 
 const char *ListEncodingName(int nEncoding);
+
+// The current entry as the publisher wrote it, for showing to a person:
+// wszEntry, and past a NUL, which ends the entry's text, what followed it
+// in the same piece of the line. Returns the units written, NULs included,
+// cut to fit cch - 1; the text is terminated.
+size_t WrittenEntryText(const ListFile *pList, WCHAR *pwsz, size_t cch);
 
 // Text of the list converted to its code page as the reader converts it:
 // never to a look-alike ("Łódź" never becomes "Lodz"), and *pfUnmappable

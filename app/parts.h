@@ -5,18 +5,9 @@
 // run, so the next run finds what an interrupted one left and removes
 // exactly that.
 #pragma once
+#include "app/partnames.h"
 #include "app/patience.h"
 #include <windows.h>
-
-// The extension of a part's name. A listed name with this extension is
-// never moved.
-#define INSTRRSE_PART_SUFFIX ".instrrse-deel"
-const char c_szPartSuffix[] = INSTRRSE_PART_SUFFIX;
-// The folder of parts is named this, with that extension; in full, for the
-// user's eyes.
-#define INSTRRSE_PART_FOLDER_BASE "delen"
-const char c_szPartFolderBase[] = INSTRRSE_PART_FOLDER_BASE;
-#define INSTRRSE_PART_FOLDER INSTRRSE_PART_FOLDER_BASE INSTRRSE_PART_SUFFIX
 
 // Room for a full path made of a relative ANSI folder, the current
 // directory and the suffix, with the long-path prefix.

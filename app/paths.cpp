@@ -216,19 +216,30 @@ static NameFault CharFault(BYTE b)
     return NAME_FORBIDDEN;
 }
 
-static unsigned CharValue(char ch)
+// A character of a device name's base: ASCII folded; the superscripts ¹, ²
+// and ³, which Windows takes as port numbers too, as their digits; anything
+// else as a byte no device name holds.
+static char BaseChar(WCHAR wch)
 {
-    return (BYTE)ch;
+    if (wch < 0x80)
+        return FoldAscii((char)wch);
+    return wch == 0xB9 ? '1' : wch == 0xB2 ? '2' : wch == 0xB3 ? '3' : '\x7F';
 }
 
-static unsigned CharValue(WCHAR wch)
+// Windows judges a narrow name once it is UTF-16, so a byte is a
+// superscript only where the code page makes it one: 0xB9 is "¹" in 1252,
+// but the half-width katakana "ｹ" in 932.
+static char BaseChar(char ch)
 {
-    return wch;
+    WCHAR wch;
+    if ((BYTE)ch < 0x80)
+        return FoldAscii(ch);
+    if (IsLeadByte((BYTE)ch) || MultiByteToWideChar(s_uPathCodePage, 0, &ch, 1, &wch, 1) != 1)
+        return '\x7F';
+    return BaseChar(wch);
 }
 
-// For a name in bytes of the ANSI code page and for one in UTF-16 alike:
-// the superscripts ¹, ² and ³, which Windows takes as port numbers too,
-// are 0xB9, 0xB2 and 0xB3 in both.
+// For a name in bytes of the path code page and for one in UTF-16 alike.
 template <class Char>
 static BOOL IsDeviceNameOf(const Char *pszName)
 {
@@ -244,11 +255,8 @@ static BOOL IsDeviceNameOf(const Char *pszName)
     char szBase[8];
     if (cchBase >= sizeof(szBase))
         return FALSE;
-    for (size_t i = 0; i < cchBase; i++) {
-        unsigned ch = CharValue(pszName[i]);
-        szBase[i] = ch < 0x80 ? FoldAscii((char)ch)
-                  : ch == 0xB9 ? '1' : ch == 0xB2 ? '2' : ch == 0xB3 ? '3' : '\x7F';
-    }
+    for (size_t i = 0; i < cchBase; i++)
+        szBase[i] = BaseChar(pszName[i]);
     szBase[cchBase] = '\0';
 
     for (const char *pszDevice : c_apszDevices)

@@ -5,7 +5,6 @@
 // Room for any form of a name of at most 255 bytes: its UTF-8 bytes, as
 // many characters, and the decomposed form's, up to three times as many.
 static const int c_cchForm = 4 * 3 * MAX_PATH;
-static const int c_cForms = 4;
 
 static BOOL ToWide(UINT uCodePage, const char *pb, int cb, WCHAR *pwsz, int cch)
 {
@@ -57,11 +56,12 @@ static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
 // The forms of the name: FALSE for one that could not be made or holds
 // what no file name can.
 static void MakeForms(const char *pszName, UINT uAnsiCodePage, UINT uOemCodePage,
-                      WCHAR *pwszName, WCHAR awszForms[c_cForms][c_cchForm], BOOL afMade[c_cForms])
+                      WCHAR *pwszName, WCHAR awszForms[c_cZipToolForms][c_cchForm],
+                      BOOL afMade[c_cZipToolForms])
 {
     int cbName = (int)strlen(pszName);
     WCHAR wszDecomposed[c_cchForm];
-    for (int i = 0; i < c_cForms; i++)
+    for (int i = 0; i < c_cZipToolForms; i++)
         afMade[i] = FALSE;
     if (!ToWide(uAnsiCodePage, pszName, cbName, pwszName, MAX_PATH)
         || !Decomposed(pwszName, wszDecomposed))
@@ -70,39 +70,54 @@ static void MakeForms(const char *pszName, UINT uAnsiCodePage, UINT uOemCodePage
     afMade[1] = Decomposed(pwszName, awszForms[1]);
     afMade[2] = Utf8ReadAs(uOemCodePage, wszDecomposed, awszForms[2]);
     afMade[3] = ToWide(uOemCodePage, pszName, cbName, awszForms[3], c_cchForm);
-    for (int i = 0; i < c_cForms; i++)
+    for (int i = 0; i < c_cZipToolForms; i++)
         afMade[i] = afMade[i] && IsPlainWideName(awszForms[i]);
 }
 
-ZipFormLookup FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
-                     UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath)
+// A bounded copy of a wide path: FALSE, with the buffer empty, when it does
+// not fit.
+static BOOL CopyWide(WCHAR *pwszDest, size_t cchDest, const WCHAR *pwszSrc)
+{
+    if (cchDest == 0)
+        return FALSE;
+    pwszDest[0] = L'\0';
+    return AppendWide(pwszDest, cchDest, pwszSrc);
+}
+
+int FindZipToolForms(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
+                     UINT uOemCodePage, WCHAR awszPaths[c_cZipToolForms][MAX_PATH])
 {
     WCHAR wszName[MAX_PATH];
-    WCHAR awszForms[c_cForms][c_cchForm];
-    BOOL afMade[c_cForms];
+    WCHAR awszForms[c_cZipToolForms][c_cchForm];
+    BOOL afMade[c_cZipToolForms];
     WCHAR wszDir[MAX_PATH];
     MakeForms(pszName, uAnsiCodePage, uOemCodePage, wszName, awszForms, afMade);
     if (!ToWide(CP_ACP, pszDir, (int)strlen(pszDir), wszDir, MAX_PATH))
-        return ZIPFORM_NONE;
+        return 0;
 
     int cFound = 0;
-    WCHAR wszFound[MAX_PATH];
-    for (int i = 0; i < c_cForms; i++) {
+    for (int i = 0; i < c_cZipToolForms; i++) {
         // Each form once, and never the name itself: a file system that
         // ignores case finds one file under two forms that differ in case.
         BOOL fSeen = !afMade[i] || EqualIgnoringCase(awszForms[i], wszName);
         for (int j = 0; j < i && !fSeen; j++)
             fSeen = afMade[j] && EqualIgnoringCase(awszForms[j], awszForms[i]);
-        WCHAR wszPath[MAX_PATH];
-        wcscpy(wszPath, wszDir);
-        if (fSeen || !AppendWide(wszPath, MAX_PATH, awszForms[i]) || !IsFileW(wszPath))
+        WCHAR *pwszPath = awszPaths[cFound];
+        if (fSeen || !CopyWide(pwszPath, MAX_PATH, wszDir)
+            || !AppendWide(pwszPath, MAX_PATH, awszForms[i]) || !IsFileW(pwszPath))
             continue;
-        if (cFound++ == 0)
-            wcscpy(wszFound, wszPath);
+        cFound++;
     }
-    if (cFound == 0 || wcslen(wszFound) >= cchPath)
+    return cFound;
+}
+
+ZipFormLookup FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
+                              UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath)
+{
+    WCHAR awszPaths[c_cZipToolForms][MAX_PATH];
+    int cFound = FindZipToolForms(pszDir, pszName, uAnsiCodePage, uOemCodePage, awszPaths);
+    if (cFound == 0 || !CopyWide(pwszPath, cchPath, awszPaths[0]))
         return ZIPFORM_NONE;
-    wcscpy(pwszPath, wszFound);
     // Of two, which one was meant cannot be told.
     return cFound == 1 ? ZIPFORM_ONE : ZIPFORM_SEVERAL;
 }

@@ -8,15 +8,21 @@
 #include <windows.h>
 #include <stddef.h>
 
+enum ZipFormLookup { ZIPFORM_NONE, ZIPFORM_ONE, ZIPFORM_SEVERAL };
+
 // Looks in the folder pszDir (ending in a backslash, in the ANSI code page)
 // for the file pszName (a plain file name, bytes of uAnsiCodePage) in
 // exactly these forms: its UTF-8 bytes read in uOemCodePage; its
 // decomposed form; the UTF-8 bytes of that read in uOemCodePage; its bytes
-// read in uOemCodePage. ZIPFORM_ONE, with the wide path of the file in
-// pwszPath, when exactly one file is there in one of these forms;
-// ZIPFORM_SEVERAL (pwszPath: the first found) when more than one is;
-// ZIPFORM_NONE when none is, and for a name that has no other form (plain
-// ASCII).
-enum ZipFormLookup { ZIPFORM_NONE, ZIPFORM_ONE, ZIPFORM_SEVERAL };
+// read in uOemCodePage. A name that has no other form (plain ASCII) has
+// none there. pwszPath gets the one form's wide path for ZIPFORM_ONE; for
+// ZIPFORM_SEVERAL, the first form found. ZIPFORM_NONE too when that path
+// does not fit in cchPath characters.
 ZipFormLookup FindZipToolName(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
-                     UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath);
+                              UINT uOemCodePage, WCHAR *pwszPath, size_t cchPath);
+
+// The same search, giving the wide path of every form that is there (each
+// file once, in the order above) in awszPaths; returns how many.
+const int c_cZipToolForms = 4;
+int FindZipToolForms(const char *pszDir, const char *pszName, UINT uAnsiCodePage,
+                     UINT uOemCodePage, WCHAR awszPaths[c_cZipToolForms][MAX_PATH]);

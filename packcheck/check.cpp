@@ -48,6 +48,27 @@ static void NoteNamed(const std::wstring &wszName)
         s_awszNamed.push_back(wszFound);
 }
 
+// The pack unpacked from a zip that the check is about, if any.
+static const ZipView *s_pZip;
+
+static std::wstring NotUnpacked(const std::wstring &wszFile)
+{
+    return s_pZip != NULL && s_pZip->pfnNotUnpacked != NULL ? s_pZip->pfnNotUnpacked(wszFile)
+                                                           : std::wstring();
+}
+
+// The files of the pack that are a name in a form a zip tool gives it.
+static std::vector<std::wstring> ZipToolForms(const char *pszName)
+{
+    WCHAR awszPaths[c_cZipToolForms][MAX_PATH];
+    int cForms = FindZipToolForms(c_szPackDir, pszName, g_uPackCodePage, g_uPackOemCodePage,
+                                  awszPaths);
+    std::vector<std::wstring> awszForms;
+    for (int i = 0; i < cForms; i++)
+        awszForms.push_back(awszPaths[i] + strlen(c_szPackDir));
+    return awszForms;
+}
+
 // pszName: the name to move, in the users' code page. The installer opens
 // it by those bytes, which on their machine are these characters.
 static void JudgeMove(const char *pszName, Entry *pEntry)
@@ -55,25 +76,41 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
     WCHAR wszName[MAX_PATH];
     if (MultiByteToWideChar(g_uPackCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
         wszName[0] = L'\0';
+    ListedSeries series = {wszName, L"", FALSE, FALSE};
+    if (IsLeftBehind(wszName)) {
+        s_aSeries.push_back(series);
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: dit laat de Mac of Windows zelf in een map achter, het is"
+                             L" geen serie; haal het uit de lijst";
+        return;
+    }
     // The file the installer opens, named when it is not the line itself
     // (a folder in front, trailing blanks, another letter case).
     std::wstring wszFound;
     PackLookup lookup = FindInPack(wszName, &wszFound);
-    ListedSeries series = {wszName, L"", FALSE};
-    WCHAR wszForm[MAX_PATH];
-    if (lookup == PACK_MISSING
-        && FindZipToolName(c_szPackDir, pszName, g_uPackCodePage, g_uPackOemCodePage, wszForm,
-                           MAX_PATH) == ZIPFORM_ONE) {
-        lookup = FindInPack(wszForm + strlen(c_szPackDir), &wszFound);
-        series.fOtherForm = TRUE;
+    std::vector<std::wstring> awszForms;
+    if (lookup == PACK_MISSING) {
+        awszForms = ZipToolForms(pszName);
+        if (awszForms.size() == 1) {
+            lookup = FindInPack(awszForms[0], &wszFound);
+            series.fOtherForm = TRUE;
+        }
     }
-    if (lookup == PACK_FILE)
+    series.fMissing = lookup == PACK_MISSING && awszForms.empty();
+    std::wstring wszNotUnpacked = lookup == PACK_FILE ? NotUnpacked(wszFound) : L"";
+    if (lookup == PACK_FILE && wszNotUnpacked.empty())
         series.wszFound = wszFound;
     s_aSeries.push_back(series);
     std::wstring wszFile = lookup == PACK_FILE ? wszFound : wszName;
     std::wstring wszWhich = wszFile == pEntry->wszWritten ? L""
                           : L" (het bestand " + QuotedName(wszFile)
                             + (series.fOtherForm ? L", zoals een zip-programma het noemde)" : L")");
+    if (awszForms.size() > 1) {
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: staat in het pakket in meer dan \u00E9\u00E9n vorm ("
+                           + NamesInWords(awszForms) + L"); de installer weet niet welke bedoeld is";
+        return;
+    }
     switch (lookup) {
     case PACK_MISSING:
         pEntry->fFault = TRUE;
@@ -85,8 +122,22 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
         pEntry->fFault = TRUE;
         pEntry->wszOutcome = L"FOUT: is een map, geen bestand" + wszWhich;
         return;
+    case PACK_ALIAS:
+        // Under such a name it would go into the data folder, or replace
+        // another series there.
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: is de korte naam van " + QuotedName(wszFound)
+                           + L"; de installer installeert een serie alleen onder haar eigen naam";
+        return;
     case PACK_FILE:
         break;
+    }
+    if (!wszNotUnpacked.empty()) {
+        pEntry->fFault = TRUE;
+        pEntry->wszOutcome = L"FOUT: " + wszNotUnpacked + wszWhich;
+        if (!IsNamed(wszFound))
+            s_awszNamed.push_back(wszFound);
+        return;
     }
     pEntry->wszOutcome = L"wordt verplaatst" + wszWhich;
     if (IsNamed(wszFound)) {
@@ -103,7 +154,9 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
 static Entry JudgeEntry(const ListFile *pList)
 {
     Entry entry;
-    entry.wszWritten = pList->wszEntry;
+    WCHAR wszWritten[sizeof(pList->wszEntry) / sizeof(WCHAR)];
+    size_t cwchWritten = WrittenEntryText(pList, wszWritten, sizeof(wszWritten) / sizeof(WCHAR));
+    entry.wszWritten.assign(wszWritten, cwchWritten);
     entry.fFault = FALSE;
     char szName[MAX_PATH];
     EntryVerdict verdict = JudgeListEntry(pList, c_szPackDir, NULL, szName, sizeof(szName));
@@ -133,6 +186,8 @@ static Entry JudgeEntry(const ListFile *pList)
         entry.wszOutcome = std::wstring(L"FOUT: geweigerd, ") + RefusalReason(verdict);
         break;
     }
+    if (entry.wszWritten.find(L'\0') != std::wstring::npos)
+        entry.wszOutcome += L"; de installer leest de naam maar tot het teken U+0000";
     return entry;
 }
 
@@ -215,25 +270,37 @@ static void ReportEncoding(int nEncoding)
 static void ReportInstaller()
 {
     std::wstring wszFound;
-    if (FindInPack(c_wszInstallerName, &wszFound) == PACK_FILE)
-        PrintLine(L"instrrse.exe staat in het pakket.");
-    else
+    if (FindInPack(c_wszInstallerName, &wszFound) != PACK_FILE) {
         PrintLine(L"Waarschuwing: instrrse.exe staat niet in het pakket; zonder de installer"
                   L" moet de gebruiker de series zelf verplaatsen.");
+        return;
+    }
+    std::wstring wszNotUnpacked = NotUnpacked(wszFound);
+    if (wszNotUnpacked.empty())
+        PrintLine(L"instrrse.exe staat in het pakket.");
+    else
+        PrintLine(L"Waarschuwing: instrrse.exe staat in het pakket, maar " + wszNotUnpacked
+                  + L"; zonder de installer moet de gebruiker de series zelf verplaatsen.");
 }
 
-static CheckStatus ReportResult()
+// fZipFault: the zip's own warnings found a FOUT, which is about the name of a
+// folder on the way to the pack.
+static CheckStatus ReportResult(BOOL fZipFault)
 {
     PrintLine(L"");
-    if (s_cFaults == 0) {
+    if (s_cFaults == 0 && !fZipFault) {
         PrintLine(L"In orde: op een computer met codetabel " + Number(g_uPackCodePage)
                   + L" installeert instrrse.exe elke serie uit de lijst ("
                   + Number(s_cMoved) + L").");
         return CHECK_SOUND;
     }
-    PrintLine(L"Niet in orde: " + Number(s_cFaults) + (s_cFaults == 1 ? L" regel" : L" regels")
-              + L" met een FOUT; niet elke serie uit de lijst wordt ge\u00EFnstalleerd."
-              L" Herstel teinstal.txt of het pakket en controleer opnieuw.");
+    std::wstring wszFaults;
+    if (s_cFaults > 0)
+        wszFaults = Number(s_cFaults) + (s_cFaults == 1 ? L" regel" : L" regels") + L" met een FOUT";
+    if (fZipFault)
+        wszFaults += (s_cFaults > 0 ? L" en " : L"") + std::wstring(L"een FOUT in de naam van een map");
+    PrintLine(L"Niet in orde: " + wszFaults + L"; niet elke serie uit de lijst wordt"
+              L" ge\u00EFnstalleerd. Herstel teinstal.txt of het pakket en controleer opnieuw.");
     return CHECK_FAULTS;
 }
 
@@ -244,7 +311,7 @@ static std::wstring CurrentFolder()
     return cch > 0 && cch < 32768 ? std::wstring(wszDir) : std::wstring(L".");
 }
 
-CheckStatus CheckPack(const WCHAR *pwszShownAs, void (*pfnWarnings)())
+CheckStatus CheckPack(const ZipView *pZip)
 {
     s_awszNamed.clear();
     s_aSeries.clear();
@@ -265,20 +332,23 @@ CheckStatus CheckPack(const WCHAR *pwszShownAs, void (*pfnWarnings)())
         return CHECK_NOT_RUN;
     }
 
-    PrintLine(L"Pakket: " + (pwszShownAs != NULL ? std::wstring(pwszShownAs) : CurrentFolder()));
+    s_pZip = pZip;
+    PrintLine(L"Pakket: " + (pZip != NULL ? pZip->wszShownAs : CurrentFolder()));
     PrintLine(L"Wat instrrse.exe doet met elke regel van teinstal.txt, op een computer met"
               L" codetabel " + Number(g_uPackCodePage) + L":");
     BOOL fRead = ReportEntries(&list);
     CloseList(&list);
-    if (!fRead) {
+    CheckStatus status = CHECK_NOT_RUN;
+    if (fRead) {
+        ReportUnnamedFiles();
+        PrintLine(L"");
+        ReportEncoding(list.nEncoding);
+        ReportInstaller();
+        BOOL fZipFault = pZip != NULL && pZip->pfnWarnings != NULL && pZip->pfnWarnings();
+        status = ReportResult(fZipFault);
+    } else {
         PrintErrorLine(L"teinstal.txt kon niet tot het einde worden gelezen.");
-        return CHECK_NOT_RUN;
     }
-    ReportUnnamedFiles();
-    PrintLine(L"");
-    ReportEncoding(list.nEncoding);
-    ReportInstaller();
-    if (pfnWarnings != NULL)
-        pfnWarnings();
-    return ReportResult();
+    s_pZip = NULL;
+    return status;
 }

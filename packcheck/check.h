@@ -19,15 +19,26 @@ enum CheckStatus {
     CHECK_NOT_RUN = 2,     // a usage error, or no folder or list to check
 };
 
-// A listed series the installer moves, as the last CheckPack found it.
+// A listed series, as the last CheckPack found it.
 struct ListedSeries {
     std::wstring wszName;    // the name the list gives, on the users' machines
-    std::wstring wszFound;   // the file in the pack; empty when there is none
+    std::wstring wszFound;   // the file the installer moves; empty when none
     BOOL fOtherForm;         // found under a name a zip tool gave it
+    BOOL fMissing;           // no file of that name or of any such form
 };
 const std::vector<ListedSeries> &CheckedSeries();
 
-// Prints the report and returns its status. pwszShownAs names the pack in
-// the report (the current directory when NULL); pfnWarnings prints more
-// warnings before the verdict.
-CheckStatus CheckPack(const WCHAR *pwszShownAs = NULL, void (*pfnWarnings)() = NULL);
+// What the check of a pack in a zip adds to that of a folder.
+struct ZipView {
+    std::wstring wszShownAs;   // the pack, as the report names it
+    // Why Windows Explorer does not unpack this file of the pack ("" when
+    // it does): it is then no file the installer can move.
+    std::wstring (*pfnNotUnpacked)(const std::wstring &wszFile);
+    // Prints the zip's own warnings before the verdict; TRUE when one of
+    // them is a FOUT.
+    BOOL (*pfnWarnings)();
+};
+
+// Prints the report on the pack in the current directory and returns its
+// status; pZip for a pack unpacked from a zip.
+CheckStatus CheckPack(const ZipView *pZip = NULL);

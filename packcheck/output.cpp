@@ -1,4 +1,7 @@
 #include "packcheck/output.h"
+#include "packcheck/packfiles.h"
+#include <algorithm>
+#include <vector>
 
 static void WriteConsoleText(HANDLE h, const std::wstring &wszText)
 {
@@ -63,9 +66,77 @@ void PrintErrorLine(const std::wstring &wszLine)
     WriteLine(STD_ERROR_HANDLE, wszLine);
 }
 
+static std::wstring CodePoint(unsigned ch)
+{
+    static const WCHAR c_wszHex[] = L"0123456789ABCDEF";
+    std::wstring wsz = L"U+";
+    for (int iShift = 12; iShift >= 0; iShift -= 4)
+        wsz += c_wszHex[ch >> iShift & 0xF];
+    return wsz;
+}
+
+static BOOL IsControl(WCHAR wch)
+{
+    return wch < 0x20 || (wch >= 0x7F && wch < 0xA0);
+}
+
+// A control character shown as "<U+001B>": none reaches the publisher's
+// terminal, and a NUL cuts nothing short.
+static std::wstring Escaped(const std::wstring &wszName)
+{
+    std::wstring wszShown;
+    for (WCHAR wch : wszName)
+        wszShown += IsControl(wch) ? L"<" + CodePoint(wch) + L">" : std::wstring(1, wch);
+    return wszShown;
+}
+
+static BOOL IsCombining(WCHAR wch)
+{
+    WORD wType = 0;
+    return GetStringTypeW(CT_CTYPE3, &wch, 1, &wType) && (wType & C3_NONSPACING);
+}
+
+// A name in decomposed form looks like its composed twin: " [ontlede
+// vorm: e + U+0301]" says which letters carry their accents as characters
+// of their own. "" for a name in composed form.
+static std::wstring DecomposedNote(const std::wstring &wszName)
+{
+    if (Composed(wszName) == wszName)
+        return L"";
+    std::vector<std::wstring> awszParts;
+    for (size_t i = 0; i < wszName.size(); i++) {
+        size_t iEnd = i + 1;
+        while (iEnd < wszName.size() && IsCombining(wszName[iEnd]))
+            iEnd++;
+        std::wstring wszLetter = wszName.substr(i, iEnd - i);
+        if (iEnd - i > 1 && Composed(wszLetter) != wszLetter) {
+            std::wstring wszPart = Escaped(wszLetter.substr(0, 1));
+            for (size_t j = 1; j < wszLetter.size(); j++)
+                wszPart += L" + " + CodePoint(wszLetter[j]);
+            if (std::find(awszParts.begin(), awszParts.end(), wszPart) == awszParts.end())
+                awszParts.push_back(wszPart);
+        }
+        i = iEnd - 1;
+    }
+    std::wstring wszNote = L" [ontlede vorm";
+    for (size_t i = 0; i < awszParts.size(); i++)
+        wszNote += (i == 0 ? L": " : L", ") + awszParts[i];
+    return wszNote + L"]";
+}
+
 std::wstring QuotedName(const std::wstring &wszName)
 {
-    return wszName.empty() ? L"(leeg)" : L"\"" + wszName + L"\"";
+    return wszName.empty() ? L"(leeg)"
+                           : L"\"" + Escaped(wszName) + L"\"" + DecomposedNote(wszName);
+}
+
+std::wstring NamesInWords(const std::vector<std::wstring> &awszNames)
+{
+    std::wstring wszWords;
+    for (size_t i = 0; i < awszNames.size(); i++)
+        wszWords += (i == 0 ? L"" : i + 1 == awszNames.size() ? L" en " : L", ")
+                  + QuotedName(awszNames[i]);
+    return wszWords;
 }
 
 std::wstring Number(unsigned long n)

@@ -4,6 +4,7 @@
 #include "app/entry.h"
 #include <windows.h>
 #include <string>
+#include <vector>
 
 // One line on standard output or standard error, with CR LF. On a console
 // the text goes through WriteConsoleW, so every character of a name shows
@@ -13,11 +14,15 @@
 void PrintLine(const std::wstring &wszLine);
 void PrintErrorLine(const std::wstring &wszLine);
 
-// "\"name\"", or "(leeg)" for an empty name.
 // The text as UTF-8 bytes.
 std::string Utf8Of(const std::wstring &wszText);
 
+// "\"name\"", or "(leeg)" for an empty name. Control characters show as
+// "<U+001B>"; a name in decomposed form is marked, so that it shows apart
+// from its composed twin: "\"Café.rrs\" [ontlede vorm: e + U+0301]".
 std::wstring QuotedName(const std::wstring &wszName);
+// The names quoted, in words: "\"a\", \"b\" en \"c\"".
+std::wstring NamesInWords(const std::vector<std::wstring> &awszNames);
 std::wstring Number(unsigned long n);
 // "codetabel 1252 kan deze naam niet bevatten".
 std::wstring UnmappableReason(UINT uCodePage);

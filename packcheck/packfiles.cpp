@@ -13,12 +13,37 @@ BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
                                 TRUE) == CSTR_EQUAL;
 }
 
-// What Explorer and zip tools leave in a folder (desktop.ini, Thumbs.db) is
-// hidden or a system file, and never a series.
+// The installer's comparison of names: the case of A to Z only.
+static BOOL EqualIgnoringAsciiCase(const WCHAR *pwszA, const WCHAR *pwszB)
+{
+    for (; *pwszA != L'\0' || *pwszB != L'\0'; pwszA++, pwszB++) {
+        WCHAR wchA = *pwszA >= L'A' && *pwszA <= L'Z' ? (WCHAR)(*pwszA - L'A' + L'a') : *pwszA;
+        WCHAR wchB = *pwszB >= L'A' && *pwszB <= L'Z' ? (WCHAR)(*pwszB - L'A' + L'a') : *pwszB;
+        if (wchA != wchB)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL IsLeftBehind(const std::wstring &wszName)
+{
+    static const WCHAR *const c_apwszLeftBehind[] = {
+        L".DS_Store", L"__MACOSX", L"Thumbs.db", L"desktop.ini",
+    };
+    for (const WCHAR *pwszLeftBehind : c_apwszLeftBehind)
+        if (EqualIgnoringAsciiCase(wszName.c_str(), pwszLeftBehind))
+            return TRUE;
+    return wszName.compare(0, 2, L"._") == 0;
+}
+
+// Hidden and system files are Explorer's or a tool's (desktop.ini,
+// Thumbs.db), and never a series; nor is what tools leave behind, which a
+// Mac's zip unpacked elsewhere brings as ordinary files.
 static BOOL IsSeriesFile(const WIN32_FIND_DATAW &fd)
 {
     const DWORD dwNotSeries = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     return !(fd.dwFileAttributes & dwNotSeries)
+        && !IsLeftBehind(fd.cFileName)
         && !IsSkippedTextName(fd.cFileName)
         && !EqualIgnoringCase(fd.cFileName, c_wszInstallerName)
         && !EqualIgnoringCase(fd.cFileName, c_wszCheckerName);
@@ -60,7 +85,9 @@ PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound)
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return PACK_FOLDER;
     *pwszFound = fd.cFileName;
-    return PACK_FILE;
+    // Letter case aside as the file system compares names, as the
+    // installer tells a short name from the file's own.
+    return EqualIgnoringCase(fd.cFileName, wszName) ? PACK_FILE : PACK_ALIAS;
 }
 
 // The name without accents: every character decomposed

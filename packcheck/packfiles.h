@@ -9,14 +9,22 @@
 
 extern const WCHAR c_wszInstallerName[];   // "instrrse.exe"
 
+// What the Mac's and Windows' own tools leave in a folder: ".DS_Store",
+// "._" files (AppleDouble), "__MACOSX", "Thumbs.db", "desktop.ini". Never a
+// series, whatever its attributes: on a user's Windows they are ordinary
+// files.
+BOOL IsLeftBehind(const std::wstring &wszName);
+
 // The files a list may name: every file of the pack except folders, hidden
-// and system files, ".txt" files and the two programs, sorted ignoring
-// case.
+// and system files, what tools leave behind, ".txt" files and the two
+// programs, sorted ignoring case.
 std::vector<std::wstring> ListSeriesFiles();
 
 enum PackLookup {
     PACK_FILE,      // a file; pwszFound gets its name as it stands on disk
     PACK_FOLDER,    // a folder of that name
+    PACK_ALIAS,     // a file whose own name, in pwszFound, differs beyond
+                    // letter case: the name is its short name (8.3)
     PACK_MISSING,   // nothing of that name
 };
 PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound);

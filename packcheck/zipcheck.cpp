@@ -64,14 +64,18 @@ static std::wstring SevenZipName(const ZipEntry &entry)
     return WithSlashes(wsz);
 }
 
-static BOOL ReadZipFile(const WCHAR *pwszZip, std::vector<unsigned char> *pBytes)
+static BOOL ReadZipFile(const WCHAR *pwszZip, std::vector<unsigned char> *pBytes,
+                        BOOL *pfTooLarge)
 {
+    *pfTooLarge = FALSE;
     HANDLE hFile = CreateFileW(pwszZip, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return FALSE;
     LARGE_INTEGER cb;
-    BOOL fRead = GetFileSizeEx(hFile, &cb) && cb.QuadPart <= c_cbZipMax;
+    BOOL fRead = GetFileSizeEx(hFile, &cb);
+    *pfTooLarge = fRead && cb.QuadPart > c_cbZipMax;
+    fRead = fRead && !*pfTooLarge;
     if (fRead) {
         pBytes->resize((size_t)cb.QuadPart);
         DWORD cbRead = 0;
@@ -131,6 +135,39 @@ static void CollectItems(const std::vector<ZipEntry> &aEntries, const std::wstri
             item.pEntry = NULL;
         s_aItems.push_back(item);
     }
+}
+
+// Why Explorer does not unpack the entry; "" when it does. It unpacks
+// stored, deflated and Deflate64 entries, and encrypted ones only with
+// their password, which no user of a pack has.
+static std::wstring WhyExplorerSkips(const ZipEntry &entry)
+{
+    if (entry.wMethod != c_wZipStored && entry.wMethod != c_wZipDeflated
+        && entry.wMethod != c_wZipDeflate64) {
+        std::string method = ZipMethodName(entry.wMethod);
+        return L"Windows Verkenner pakt dit bestand niet uit: methode "
+             + std::wstring(method.begin(), method.end());
+    }
+    if (entry.wFlags & c_wZipFlagEncrypted)
+        return L"het bestand is versleuteld: Windows Verkenner vraagt er een wachtwoord voor,"
+               L" dat de gebruiker niet heeft";
+    return L"";
+}
+
+// The first entry of that name counts, as for Explorer, which asks before
+// it writes a second over it.
+static const PackItem *FindItem(const std::wstring &wszName)
+{
+    for (const PackItem &item : s_aItems)
+        if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wszExplorer, wszName))
+            return &item;
+    return NULL;
+}
+
+static std::wstring NotUnpacked(const std::wstring &wszFile)
+{
+    const PackItem *pItem = FindItem(wszFile);
+    return pItem != NULL ? WhyExplorerSkips(*pItem->pEntry) : std::wstring();
 }
 
 // A name Explorer could write as it stands: anything else is left out, as
@@ -207,29 +244,142 @@ static void RemoveUnpacked(const Unpacked &unpacked)
         DeleteFileW(unpacked.wszFile.c_str());
 }
 
-// The list as the zip holds it. The first entry of that name counts, as
-// for Explorer, which asks before it writes a second over it.
-static BOOL ReadList(const std::vector<unsigned char> &bytes, std::string *pList)
+// The list as the zip holds it. FALSE, having said why, when there is no
+// list to check; *pStatus then gets the status.
+static BOOL ReadList(const std::vector<unsigned char> &bytes, const std::wstring &wszZip,
+                     const std::wstring &wszShownAs, std::string *pList, CheckStatus *pStatus)
 {
-    for (const PackItem &item : s_aItems)
-        if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wszExplorer, c_wszListName))
-            return ReadZipEntry(bytes.data(), bytes.size(), *item.pEntry, c_cbListMax, pList);
-    return FALSE;
+    *pStatus = CHECK_NOT_RUN;
+    const PackItem *pItem = FindItem(c_wszListName);
+    if (pItem == NULL) {
+        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is een map, geen bestand.");
+        return FALSE;
+    }
+    std::wstring wszWhy = WhyExplorerSkips(*pItem->pEntry);
+    if (!wszWhy.empty()) {
+        PrintLine(L"Pakket: " + wszShownAs);
+        PrintLine(L"FOUT: teinstal.txt: " + wszWhy + L".");
+        PrintLine(L"");
+        PrintLine(L"Niet in orde: zonder de lijst installeert instrrse.exe niets. Maak de zip met"
+                  L" packcheck --zip.");
+        *pStatus = CHECK_FAULTS;
+        return FALSE;
+    }
+    std::string method;
+    switch (ReadZipEntry(bytes.data(), bytes.size(), *pItem->pEntry, c_cbListMax, pList)) {
+    case ZIPREAD_WHOLE:
+        return TRUE;
+    case ZIPREAD_METHOD:
+        method = ZipMethodName(pItem->pEntry->wMethod);
+        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is gecomprimeerd met methode "
+                       + std::wstring(method.begin(), method.end()) + L", die Windows Verkenner"
+                       L" wel uitpakt maar packcheck niet. Pak de zip uit en controleer de map,"
+                       L" of maak de zip met packcheck --zip.");
+        return FALSE;
+    case ZIPREAD_TOO_LARGE:
+        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is groter dan "
+                       + Number((unsigned long)(c_cbListMax >> 20)) + L" MiB; dat is geen lijst"
+                       L" van series.");
+        return FALSE;
+    default:
+        PrintErrorLine(L"teinstal.txt in " + wszZip + L" kan niet worden gelezen: de zip is"
+                       L" beschadigd.");
+        return FALSE;
+    }
+}
+
+// A folder on the way from the users' Downloads folder to the pack's.
+struct FolderName {
+    std::wstring wszExplorer;   // as Explorer names it
+    std::wstring wszMeant;      // as the zip's maker meant it, composed
+};
+
+static std::vector<FolderName> s_aFolders;
+
+static std::vector<std::wstring> FolderParts(const std::wstring &wszPath)
+{
+    std::vector<std::wstring> awszParts;
+    size_t iStart = 0;
+    for (size_t iSlash; (iSlash = wszPath.find(L'/', iStart)) != std::wstring::npos;
+         iStart = iSlash + 1)
+        awszParts.push_back(wszPath.substr(iStart, iSlash - iStart));
+    return awszParts;
+}
+
+// "Alles uitpakken" unpacks into a folder named like the zip; in it, the
+// folders of the list's path.
+static void CollectFolders(const std::wstring &wszZip)
+{
+    s_aFolders.clear();
+    std::wstring wszZipFolder = LastPart(WithSlashes(wszZip));
+    wszZipFolder = wszZipFolder.substr(0, wszZipFolder.find_last_of(L'.'));
+    s_aFolders.push_back({wszZipFolder, wszZipFolder});
+    const PackItem *pItem = FindItem(c_wszListName);
+    if (pItem == NULL)
+        return;
+    std::vector<std::wstring> awszExplorer = FolderParts(ExplorerName(*pItem->pEntry));
+    std::vector<std::wstring> awszMeant = FolderParts(SevenZipName(*pItem->pEntry));
+    for (size_t i = 0; i < awszExplorer.size(); i++)
+        s_aFolders.push_back({awszExplorer[i], awszMeant.size() == awszExplorer.size()
+                                                   ? Composed(awszMeant[i]) : awszExplorer[i]});
+}
+
+// The folders Explorer names otherwise than the zip's maker, and those the
+// users' code page cannot hold, in which the installer cannot read its
+// start folder. TRUE for such a FOUT; *pfAdvise when packcheck --zip
+// would mend what was found.
+static BOOL ReportFolderNames(BOOL *pfAdvise)
+{
+    std::vector<std::wstring> awszRenamed, awszUnheld;
+    BOOL fMeantHeld = TRUE;
+    std::string bytes;
+    for (const FolderName &folder : s_aFolders) {
+        if (folder.wszExplorer != folder.wszMeant)
+            awszRenamed.push_back(QuotedName(folder.wszMeant) + L" wordt "
+                                  + QuotedName(folder.wszExplorer));
+        if (!NameInCodePage(folder.wszExplorer, g_uPackCodePage, &bytes)) {
+            awszUnheld.push_back(folder.wszExplorer);
+            fMeantHeld = fMeantHeld && NameInCodePage(folder.wszMeant, g_uPackCodePage, &bytes);
+        }
+    }
+    if (!awszRenamed.empty()) {
+        PrintLine(L"");
+        PrintLine(L"Waarschuwing: Windows Verkenner noemt een map van het pakket anders dan de"
+                  L" maker van de zip:");
+        for (const std::wstring &wszLine : awszRenamed)
+            PrintLine(L"  " + wszLine);
+    }
+    *pfAdvise = !awszRenamed.empty() && fMeantHeld;
+    if (awszUnheld.empty())
+        return FALSE;
+    PrintLine(L"");
+    PrintLine(L"FOUT: codetabel " + Number(g_uPackCodePage) + L" kan de naam van "
+              + (awszUnheld.size() == 1 ? L"deze map" : L"deze mappen") + L" niet bevatten: "
+              + NamesInWords(awszUnheld) + L".");
+    PrintLine(L"  instrrse.exe leest de map waarin het start in die codetabel. Het werkt dan via"
+              L" de korte naam (8.3) van de map, als de schijf korte namen heeft: de"
+              L" systeemschijf meestal wel, andere schijven sinds Windows 8 meestal niet."
+              L" Anders vraagt een venster de gebruiker de map van het pakket te verplaatsen"
+              L" naar een map met gewone letters, zoals C:\\Raadrups-pakket.");
+    if (!fMeantHeld)
+        PrintLine(L"Gebruik in de namen van de zip en van zijn mappen alleen tekens van codetabel "
+                  + Number(g_uPackCodePage) + L".");
+    return TRUE;
 }
 
 // The name Explorer gives a series that the list names otherwise, and what
-// the installer then does.
-static void ReportZipNames()
+// the installer then does. *pfAdvise when there is any.
+static void ReportSeriesNames(BOOL *pfAdvise)
 {
     std::vector<std::wstring> awszLines;
     for (const ListedSeries &series : CheckedSeries()) {
-        if (series.fOtherForm) {
+        if (series.fOtherForm && !series.wszFound.empty()) {
             awszLines.push_back(QuotedName(series.wszName) + L" wordt " + QuotedName(series.wszFound)
                                 + L"; instrrse.exe vindt de serie toch en installeert hem als "
                                 + QuotedName(series.wszName));
             continue;
         }
-        if (!series.wszFound.empty())
+        if (!series.fMissing)
             continue;
         for (const PackItem &item : s_aItems)
             if (!item.fFolder && item.wszExplorer != item.wsz7Zip
@@ -238,6 +388,7 @@ static void ReportZipNames()
                                     + QuotedName(item.wszExplorer)
                                     + L"; daaronder vindt instrrse.exe de serie niet");
     }
+    *pfAdvise = !awszLines.empty();
     if (awszLines.empty())
         return;
     PrintLine(L"");
@@ -245,8 +396,17 @@ static void ReportZipNames()
               L" de lijst noemt:");
     for (const std::wstring &wszLine : awszLines)
         PrintLine(L"  " + wszLine);
-    PrintLine(L"Maak de zip met packcheck --zip: dan pakt elk programma de namen uit zoals de"
-              L" lijst ze noemt.");
+}
+
+static BOOL ReportZipNames()
+{
+    BOOL fFolderAdvice, fSeriesAdvice;
+    BOOL fFault = ReportFolderNames(&fFolderAdvice);
+    ReportSeriesNames(&fSeriesAdvice);
+    if (fFolderAdvice || fSeriesAdvice)
+        PrintLine(L"Maak de zip met packcheck --zip: dan pakt elk programma de namen uit zoals u"
+                  L" ze schreef.");
+    return fFault;
 }
 
 static CheckStatus CheckUnpacked(const Unpacked &unpacked, const std::wstring &wszShownAs)
@@ -257,7 +417,8 @@ static CheckStatus CheckUnpacked(const Unpacked &unpacked, const std::wstring &w
         PrintErrorLine(L"De zip kon niet in een tijdelijke map worden bekeken.");
         return CHECK_NOT_RUN;
     }
-    CheckStatus status = CheckPack(wszShownAs.c_str(), ReportZipNames);
+    ZipView zip = {wszShownAs, NotUnpacked, ReportZipNames};
+    CheckStatus status = CheckPack(&zip);
     SetCurrentDirectoryW(wszSaved);
     return status;
 }
@@ -274,9 +435,13 @@ CheckStatus CheckPackZip(const WCHAR *pwszZip)
     std::wstring wszZip = FullPath(pwszZip);
     std::vector<unsigned char> bytes;
     std::vector<ZipEntry> aEntries;
-    if (!ReadZipFile(pwszZip, &bytes)
+    BOOL fTooLarge;
+    if (!ReadZipFile(pwszZip, &bytes, &fTooLarge)
         || !ReadZipDirectory(bytes.data(), bytes.size(), &aEntries)) {
-        PrintErrorLine(wszZip + L" is geen zip-bestand dat packcheck kan lezen.");
+        PrintErrorLine(wszZip + (fTooLarge ? L" is groter dan "
+                                             + Number((unsigned long)(c_cbZipMax >> 20))
+                                             + L" MiB; zo'n grote zip leest packcheck niet."
+                                           : L" is geen zip-bestand dat packcheck kan lezen."));
         return CHECK_NOT_RUN;
     }
     std::vector<std::wstring> awszFolders = ListFolders(aEntries);
@@ -288,20 +453,19 @@ CheckStatus CheckPackZip(const WCHAR *pwszZip)
         return CHECK_NOT_RUN;
     }
     CollectItems(aEntries, awszFolders[0]);
-    std::string list;
-    if (!ReadList(bytes, &list)) {
-        PrintErrorLine(L"teinstal.txt in " + wszZip + L" kan niet worden gelezen"
-                       L" (beschadigd, versleuteld of te groot).");
-        return CHECK_NOT_RUN;
-    }
+    CollectFolders(wszZip);
     std::wstring wszShownAs = wszZip;
     if (!awszFolders[0].empty())
         wszShownAs += L", map " + QuotedName(awszFolders[0].substr(0, awszFolders[0].size() - 1));
     wszShownAs += L", uitgepakt zoals Windows Verkenner dat doet met OEM-codetabel "
                 + Number(g_uPackOemCodePage);
+    std::string list;
+    CheckStatus status;
+    if (!ReadList(bytes, wszZip, wszShownAs, &list, &status))
+        return status;
 
     Unpacked unpacked;
-    CheckStatus status = CHECK_NOT_RUN;
+    status = CHECK_NOT_RUN;
     if (Unpack(list, &unpacked))
         status = CheckUnpacked(unpacked, wszShownAs);
     else

@@ -5,10 +5,17 @@
 static const uint32_t c_dwLocalSig = 0x04034b50;
 static const uint32_t c_dwCentralSig = 0x02014b50;
 static const uint32_t c_dwEndSig = 0x06054b50;
+static const uint32_t c_dwZip64EndSig = 0x06064b50;
+static const uint32_t c_dwZip64LocatorSig = 0x07064b50;
 static const size_t c_cbLocal = 30;
 static const size_t c_cbCentral = 46;
 static const size_t c_cbEnd = 22;
+static const size_t c_cbZip64End = 56;
+static const size_t c_cbZip64Locator = 20;
+static const uint16_t c_wZip64Id = 0x0001;
 static const uint16_t c_wUnicodePathId = 0x7075;
+// A size or offset of the header that the zip64 field holds instead.
+static const uint32_t c_dwInZip64 = 0xFFFFFFFF;
 
 static uint16_t Get16(const unsigned char *pb)
 {
@@ -20,8 +27,14 @@ static uint32_t Get32(const unsigned char *pb)
     return (uint32_t)Get16(pb) | (uint32_t)Get16(pb + 2) << 16;
 }
 
-// Whether cbWanted bytes from off lie within cb, without overflowing.
-static bool Fits(size_t cb, size_t off, size_t cbWanted)
+static uint64_t Get64(const unsigned char *pb)
+{
+    return (uint64_t)Get32(pb) | (uint64_t)Get32(pb + 4) << 32;
+}
+
+// Whether cbWanted bytes from off lie within cb, without overflowing; in 64
+// bits, as a zip64 record's values are, whatever size_t holds.
+static bool Fits(uint64_t cb, uint64_t off, uint64_t cbWanted)
 {
     return off <= cb && cbWanted <= cb - off;
 }
@@ -55,22 +68,49 @@ static bool FindEnd(const unsigned char *pb, size_t cb, size_t *poffEnd)
     return false;
 }
 
+// The zip64 field holds a value for each of these that the header gives
+// as 0xFFFFFFFF, in this order; false when it is too short for them.
+static bool ReadZip64Field(const unsigned char *pb, size_t cb, ZipEntry *pEntry)
+{
+    uint64_t *const apValues[] = {&pEntry->cbSize, &pEntry->cbCompressed, &pEntry->offLocal};
+    size_t off = 0;
+    for (uint64_t *pValue : apValues) {
+        if (*pValue != c_dwInZip64)
+            continue;
+        if (!Fits(cb, off, 8))
+            return false;
+        *pValue = Get64(pb + off);
+        off += 8;
+    }
+    return true;
+}
+
 // The Unicode Path field counts only when it was made for this very name:
 // a tool that renamed the entry without knowing the field left it stale.
-static void ReadExtraFields(const unsigned char *pb, size_t cb, ZipEntry *pEntry)
+// false when a size or offset the header leaves to the zip64 field is not
+// there.
+static bool ReadExtraFields(const unsigned char *pb, size_t cb, ZipEntry *pEntry)
 {
+    bool fZip64 = false;
     size_t off = 0;
     while (Fits(cb, off, 4)) {
         uint16_t wId = Get16(pb + off);
         size_t cbField = Get16(pb + off + 2);
         off += 4;
         if (!Fits(cb, off, cbField))
-            return;
+            break;
+        if (wId == c_wZip64Id && !fZip64) {
+            if (!ReadZip64Field(pb + off, cbField, pEntry))
+                return false;
+            fZip64 = true;
+        }
         if (wId == c_wUnicodePathId && cbField >= 5 && pb[off] == 1
             && Get32(pb + off + 1) == Crc(pEntry->name.data(), pEntry->name.size()))
             pEntry->unicodePath.assign((const char *)pb + off + 5, cbField - 5);
         off += cbField;
     }
+    return fZip64 || (pEntry->cbSize != c_dwInZip64 && pEntry->cbCompressed != c_dwInZip64
+                      && pEntry->offLocal != c_dwInZip64);
 }
 
 static bool ReadCentralHeader(const unsigned char *pb, size_t cb, size_t *poff, ZipEntry *pEntry)
@@ -94,29 +134,67 @@ static bool ReadCentralHeader(const unsigned char *pb, size_t cb, size_t *poff, 
     pEntry->offLocal = Get32(ph + 42);
     pEntry->name.assign((const char *)ph + c_cbCentral, cbName);
     pEntry->unicodePath.clear();
-    ReadExtraFields(ph + c_cbCentral + cbName, cbExtra, pEntry);
+    if (!ReadExtraFields(ph + c_cbCentral + cbName, cbExtra, pEntry))
+        return false;
     *poff = off + c_cbCentral + cbName + cbExtra + cbComment;
     return true;
+}
+
+// Where the directory is, and what must come after it.
+struct Directory {
+    uint64_t cEntries;
+    uint64_t cbDirectory;
+    uint64_t offDirectory;
+    size_t offAfter;
+};
+
+// The zip64 end record, which the locator just before the end record
+// points to, replaces the end record's counts, size and offset: false for
+// one that is not there as the locator says, or spans several disks.
+static bool ReadZip64End(const unsigned char *pb, size_t offLocator, Directory *pDir)
+{
+    const unsigned char *pl = pb + offLocator;
+    uint64_t offRecord = Get64(pl + 8);
+    // Some tools count the disks as 0, others as 1.
+    if (Get32(pl + 4) != 0 || Get32(pl + 16) > 1 || !Fits(offLocator, offRecord, c_cbZip64End))
+        return false;
+    const unsigned char *pz = pb + offRecord;
+    if (Get32(pz) != c_dwZip64EndSig || Get64(pz + 4) < c_cbZip64End - 12
+        || !Fits(offLocator, offRecord + 12, Get64(pz + 4))
+        || Get32(pz + 16) != 0 || Get32(pz + 20) != 0 || Get64(pz + 24) != Get64(pz + 32))
+        return false;
+    *pDir = Directory{Get64(pz + 32), Get64(pz + 40), Get64(pz + 48), (size_t)offRecord};
+    return true;
+}
+
+static bool FindDirectory(const unsigned char *pb, size_t cb, Directory *pDir)
+{
+    size_t offEnd;
+    if (!FindEnd(pb, cb, &offEnd))
+        return false;
+    // What looks like a locator may be the bytes of a name or of junk in
+    // front: without a zip64 end record where it points, the end record
+    // counts as it stands.
+    const unsigned char *pe = pb + offEnd;
+    if (offEnd >= c_cbZip64Locator && Get32(pe - c_cbZip64Locator) == c_dwZip64LocatorSig
+        && ReadZip64End(pb, offEnd - c_cbZip64Locator, pDir))
+        return true;
+    // One disk: none of split archives.
+    *pDir = Directory{Get16(pe + 10), Get32(pe + 12), Get32(pe + 16), offEnd};
+    return Get16(pe + 4) == 0 && Get16(pe + 6) == 0 && Get16(pe + 8) == pDir->cEntries;
 }
 
 bool ReadZipDirectory(const unsigned char *pb, size_t cb, std::vector<ZipEntry> *pEntries)
 {
     pEntries->clear();
-    size_t offEnd;
-    if (!FindEnd(pb, cb, &offEnd))
+    Directory dir;
+    if (!FindDirectory(pb, cb, &dir) || !Fits(dir.offAfter, dir.offDirectory, dir.cbDirectory)
+        || dir.cEntries > dir.cbDirectory / c_cbCentral)
         return false;
-    const unsigned char *pe = pb + offEnd;
-    size_t cEntries = Get16(pe + 10);
-    size_t cbDirectory = Get32(pe + 12), offDirectory = Get32(pe + 16);
-    // Split archives and ZIP64 (whose end record holds these markers).
-    if (Get16(pe + 4) != 0 || Get16(pe + 6) != 0 || Get16(pe + 8) != cEntries
-        || cEntries == 0xFFFF || offDirectory == 0xFFFFFFFF
-        || !Fits(offEnd, offDirectory, cbDirectory))
-        return false;
-    size_t off = offDirectory;
-    for (size_t i = 0; i < cEntries; i++) {
+    size_t off = (size_t)dir.offDirectory, offLimit = (size_t)(dir.offDirectory + dir.cbDirectory);
+    for (uint64_t i = 0; i < dir.cEntries; i++) {
         ZipEntry entry;
-        if (!ReadCentralHeader(pb, offDirectory + cbDirectory, &off, &entry))
+        if (!ReadCentralHeader(pb, offLimit, &off, &entry))
             return false;
         pEntries->push_back(entry);
     }
@@ -142,28 +220,53 @@ static bool Inflate(const unsigned char *pbIn, size_t cbIn, size_t cbOut, std::s
     return fWhole;
 }
 
-bool ReadZipEntry(const unsigned char *pb, size_t cb, const ZipEntry &entry, size_t cbMax,
-                  std::string *pData)
+ZipRead ReadZipEntry(const unsigned char *pb, size_t cb, const ZipEntry &entry, size_t cbMax,
+                     std::string *pData)
 {
     pData->clear();
-    size_t off = entry.offLocal;
-    if ((entry.wFlags & 1) || entry.cbSize > cbMax || entry.cbCompressed > 0x7FFFFFFF
-        || !Fits(cb, off, c_cbLocal) || Get32(pb + off) != c_dwLocalSig)
-        return false;
-    off += c_cbLocal + Get16(pb + off + 26) + Get16(pb + off + 28);
+    if (entry.wFlags & c_wZipFlagEncrypted)
+        return ZIPREAD_ENCRYPTED;
+    if (entry.wMethod != c_wZipStored && entry.wMethod != c_wZipDeflated)
+        return ZIPREAD_METHOD;
+    if (entry.cbSize > cbMax)
+        return ZIPREAD_TOO_LARGE;
+    if (entry.cbCompressed > 0x7FFFFFFF || !Fits(cb, entry.offLocal, c_cbLocal)
+        || Get32(pb + entry.offLocal) != c_dwLocalSig)
+        return ZIPREAD_DAMAGED;
+    const unsigned char *ph = pb + entry.offLocal;
+    size_t off = (size_t)entry.offLocal + c_cbLocal + Get16(ph + 26) + Get16(ph + 28);
     if (!Fits(cb, off, entry.cbCompressed))
-        return false;
+        return ZIPREAD_DAMAGED;
     bool fRead = false;
-    if (entry.wMethod == 0 && entry.cbCompressed == entry.cbSize) {
-        pData->assign((const char *)pb + off, entry.cbSize);
-        fRead = true;
-    } else if (entry.wMethod == 8) {
-        fRead = Inflate(pb + off, entry.cbCompressed, entry.cbSize, pData);
+    if (entry.wMethod == c_wZipStored) {
+        fRead = entry.cbCompressed == entry.cbSize;
+        if (fRead)
+            pData->assign((const char *)pb + off, (size_t)entry.cbSize);
+    } else {
+        fRead = Inflate(pb + off, (size_t)entry.cbCompressed, (size_t)entry.cbSize, pData);
     }
     if (fRead && Crc(pData->data(), pData->size()) == entry.dwCrc)
-        return true;
+        return ZIPREAD_WHOLE;
     pData->clear();
-    return false;
+    return ZIPREAD_DAMAGED;
+}
+
+std::string ZipMethodName(uint16_t wMethod)
+{
+    static const struct {
+        uint16_t wMethod;
+        const char *pszName;
+    } c_aNames[] = {
+        {1, "Shrink"}, {2, "Reduce"}, {3, "Reduce"}, {4, "Reduce"},
+        {5, "Reduce"}, {6, "Implode"}, {9, "Deflate64"},
+        {10, "PKWARE DCL Implode"}, {12, "BZip2"}, {14, "LZMA"}, {16, "IBM CMPSC"},
+        {18, "IBM TERSE"}, {19, "IBM LZ77"}, {20, "Zstandard"}, {93, "Zstandard"},
+        {94, "MP3"}, {95, "XZ"}, {96, "JPEG"}, {97, "WavPack"}, {98, "PPMd"}, {99, "AES"},
+    };
+    for (const auto &name : c_aNames)
+        if (name.wMethod == wMethod)
+            return name.pszName;
+    return std::to_string(wMethod);
 }
 
 static void Put16(std::string *p, uint32_t w)
@@ -188,8 +291,8 @@ static void PutCommon(std::string *p, const ZipEntry &entry)
     Put16(p, entry.wTime);
     Put16(p, entry.wDate);
     Put32(p, entry.dwCrc);
-    Put32(p, entry.cbCompressed);
-    Put32(p, entry.cbSize);
+    Put32(p, (uint32_t)entry.cbCompressed);
+    Put32(p, (uint32_t)entry.cbSize);
     Put16(p, (uint32_t)entry.name.size());
     Put16(p, 0);
 }
@@ -212,7 +315,7 @@ std::string ZipCentralHeader(const ZipEntry &entry)
     Put16(&header, 0);   // disk
     Put16(&header, 0);   // internal attributes
     Put32(&header, entry.dwAttributes);
-    Put32(&header, entry.offLocal);
+    Put32(&header, (uint32_t)entry.offLocal);
     return header + entry.name;
 }
 

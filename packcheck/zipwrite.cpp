@@ -8,14 +8,18 @@
 #include <string>
 #include <vector>
 
-// No ZIP64: a pack of series is far smaller, and old unzip programs read
-// only this form.
+// No zip64: a pack of series is far smaller, and old unzip programs read
+// only the classic form, whose sizes and offsets stay below 0xFFFFFFFF
+// (which says that the zip64 field holds the value).
 static const ULONGLONG c_cbZipLimit = 0xFFFFFFFFull;
 static const DWORD c_cbChunk = 64 * 1024;
 
+// "._Lees mij.txt", which a Mac leaves beside "Lees mij.txt", goes no more
+// than any other leftover.
 static BOOL IsTextFile(const WIN32_FIND_DATAW &fd)
 {
-    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSkippedTextName(fd.cFileName);
+    return !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSkippedTextName(fd.cFileName)
+        && !IsLeftBehind(fd.cFileName);
 }
 
 // A file to ship: its name on disk, and in the zip.
@@ -77,7 +81,7 @@ struct ZipOut {
 
 static BOOL WriteBytes(ZipOut *pOut, const void *pv, size_t cb)
 {
-    if (pOut->offNext + cb > c_cbZipLimit)
+    if (pOut->offNext + cb >= c_cbZipLimit)
         return FALSE;
     DWORD cbWritten = 0;
     if (cb > 0 && (!WriteFile(pOut->hFile, pv, (DWORD)cb, &cbWritten, NULL) || cbWritten != cb))
@@ -130,7 +134,7 @@ static BOOL DeflateFile(ZipOut *pOut, HANDLE hSource, ZipEntry *pEntry)
         } while (fOk && zs.avail_out == 0);
     }
     deflateEnd(&zs);
-    if (!fOk || cbSize > c_cbZipLimit)
+    if (!fOk || cbSize >= c_cbZipLimit)
         return FALSE;
     pEntry->dwCrc = (uint32_t)crc;
     pEntry->cbSize = (uint32_t)cbSize;

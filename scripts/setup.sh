@@ -23,8 +23,9 @@ packages=(
     e2fsprogs util-linux
     fonts-comic-neue
     # packcheck's zip reader and writer: zlib for both Windows targets; the
-    # zip tools make and unpack the zips of its tests; host zlib for its fuzzer.
-    libz-mingw-w64-dev zip unzip zlib1g-dev
+    # zip tools make and unpack the zips of its tests (Python's zipfile the
+    # one with BZip2 series); host zlib for its fuzzer.
+    libz-mingw-w64-dev zip unzip zlib1g-dev python3
     # Signing a release with Authenticode and verifying it, from a PKCS#12
     # file or a PKCS#11 token (through OpenSSL's pkcs11 engine); openssl
     # makes the signing test's throwaway certificates.

@@ -233,7 +233,9 @@ bool IsForbiddenInName(unsigned char ch)
 }
 
 // Device names as Windows sees them: what stands before the first dot,
-// blanks at its end dropped, in any letter case.
+// blanks at its end dropped, in any letter case. The port's digit may be a
+// superscript where the code page has them: 1252 at 0xB9, 0xB2 and 0xB3,
+// where 932 has half-width katakana.
 bool IsDeviceName(const std::string &name)
 {
     std::string base = name.substr(0, name.find('.'));
@@ -247,12 +249,15 @@ bool IsDeviceName(const std::string &name)
     if (base.size() != 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0))
         return false;
     unsigned char chDigit = (unsigned char)base[3];
-    return (chDigit >= '0' && chDigit <= '9') || chDigit == 0xB9 || chDigit == 0xB2 || chDigit == 0xB3;
+    bool fSuperscript = GetACP() == 1252 && (chDigit == 0xB9 || chDigit == 0xB2 || chDigit == 0xB3);
+    return (chDigit >= '0' && chDigit <= '9') || fSuperscript;
 }
 
 void CheckPlainFileName(const std::string &name)
 {
-    if (FindNameFault(name.c_str()) != NAME_PLAIN)
+    NameFault fault = FindNameFault(name.c_str());
+    Check(fault != NAME_DEVICE || IsDeviceName(name), "name taken for a device", name);
+    if (fault != NAME_PLAIN)
         return;
     Check(!name.empty(), "empty name taken as plain", name);
     std::vector<bool> afSingle = SingleBytes(name);

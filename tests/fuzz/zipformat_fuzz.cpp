@@ -6,7 +6,11 @@
 // - odd: the rest describes a zip: entries with names, flags, contents and
 //   a choice of stored or deflated, behind junk and before a comment. It is
 //   written with the writer's own records and read back, and the reader
-//   must give every entry exactly as described.
+//   must give every entry exactly as described. The description may ask
+//   for the zip64 form: local headers with both sizes in a zip64 field,
+//   central headers with any of the sizes and the offset there (behind a
+//   field of another kind or not), and the zip64 end record with its
+//   locator before an end record that holds the values or only markers.
 #include "packcheck/zipformat.h"
 #include <stdint.h>
 #include <stdio.h>
@@ -38,7 +42,7 @@ void ReadAsItComes(const uint8_t *pb, size_t cb)
         return;
     for (const ZipEntry &entry : aEntries) {
         std::string data;
-        if (!ReadZipEntry(pb, cb, entry, c_cbMax, &data)) {
+        if (ReadZipEntry(pb, cb, entry, c_cbMax, &data) != ZIPREAD_WHOLE) {
             if (!data.empty())
                 Fail("a failed read left contents");
             continue;
@@ -87,6 +91,72 @@ std::string Deflated(const std::string &data, int level)
     return out;
 }
 
+std::string Le16(uint32_t w)
+{
+    return std::string{(char)(w & 0xFF), (char)(w >> 8 & 0xFF)};
+}
+
+std::string Le32(uint32_t dw)
+{
+    return Le16(dw & 0xFFFF) + Le16(dw >> 16);
+}
+
+std::string Le64(uint64_t qw)
+{
+    return Le32((uint32_t)qw) + Le32((uint32_t)(qw >> 32));
+}
+
+void Set(std::string *pRecord, size_t off, const std::string &value)
+{
+    pRecord->replace(off, value.size(), value);
+}
+
+const uint32_t c_dwInZip64 = 0xFFFFFFFF;
+
+// The writer's local header with both sizes moved into a zip64 field.
+std::string Zip64LocalHeader(const ZipEntry &entry)
+{
+    std::string header = ZipLocalHeader(entry);
+    std::string field = Le16(1) + Le16(16) + Le64(entry.cbSize) + Le64(entry.cbCompressed);
+    Set(&header, 18, Le32(c_dwInZip64) + Le32(c_dwInZip64));
+    Set(&header, 28, Le16((uint32_t)field.size()));
+    return header + field;
+}
+
+// The writer's central header with the size (bit 0 of bFields), the
+// compressed size (bit 1) and the offset (bit 2) moved into a zip64 field,
+// which then holds them in that order; behind a field of another kind when
+// bit 3 asks for one.
+std::string Zip64CentralHeader(const ZipEntry &entry, uint8_t bFields)
+{
+    std::string header = ZipCentralHeader(entry);
+    std::string values;
+    if (bFields & 1) {
+        Set(&header, 24, Le32(c_dwInZip64));
+        values += Le64(entry.cbSize);
+    }
+    if (bFields & 2) {
+        Set(&header, 20, Le32(c_dwInZip64));
+        values += Le64(entry.cbCompressed);
+    }
+    if (bFields & 4) {
+        Set(&header, 42, Le32(c_dwInZip64));
+        values += Le64(entry.offLocal);
+    }
+    std::string extra = (bFields & 8) ? Le16(0x5455) + Le16(5) + std::string(5, '\1') : "";
+    extra += Le16(1) + Le16((uint32_t)values.size()) + values;
+    Set(&header, 30, Le16((uint32_t)extra.size()));
+    return header + extra;
+}
+
+// The zip64 end record at offRecord and its locator.
+std::string Zip64End(size_t cEntries, uint64_t cbDirectory, uint64_t offDirectory, uint64_t offRecord)
+{
+    return Le32(0x06064b50) + Le64(44) + Le16(45) + Le16(45) + Le32(0) + Le32(0)
+         + Le64(cEntries) + Le64(cEntries) + Le64(cbDirectory) + Le64(offDirectory)
+         + Le32(0x07064b50) + Le32(0) + Le64(offRecord) + Le32(1);
+}
+
 void RoundTrip(const uint8_t *pb, size_t cb)
 {
     Reader in = {pb, cb};
@@ -107,17 +177,26 @@ void RoundTrip(const uint8_t *pb, size_t cb)
         entry.dwCrc = Crc(data);
         entry.cbSize = (uint32_t)data.size();
         entry.cbCompressed = (uint32_t)stored.size();
-        entry.offLocal = (uint32_t)zip.size();
-        zip += ZipLocalHeader(entry) + stored;
+        entry.offLocal = zip.size();
+        zip += ((bKind & 8) ? Zip64LocalHeader(entry) : ZipLocalHeader(entry)) + stored;
         aWritten.push_back(entry);
         aContents.push_back(data);
     }
+    // Bit 0: the zip64 form of the directory; bit 1: with only markers in
+    // the end record.
+    uint8_t bForm = in.Byte();
     uint32_t offDirectory = (uint32_t)zip.size();
     for (const ZipEntry &entry : aWritten)
-        zip += ZipCentralHeader(entry);
+        zip += (bForm & 1) ? Zip64CentralHeader(entry, in.Byte()) : ZipCentralHeader(entry);
+    uint32_t cbDirectory = (uint32_t)(zip.size() - offDirectory);
     std::string comment = in.Bytes(in.Byte() % 16);
-    std::string end = ZipEndOfDirectory(aWritten.size(), (uint32_t)(zip.size() - offDirectory),
-                                        offDirectory);
+    std::string end = ZipEndOfDirectory(aWritten.size(), cbDirectory, offDirectory);
+    if (bForm & 1) {
+        std::string zip64End = Zip64End(aWritten.size(), cbDirectory, offDirectory, zip.size());
+        if (bForm & 2)
+            end = ZipEndOfDirectory(0xFFFF, c_dwInZip64, c_dwInZip64);
+        zip += zip64End;
+    }
     end[end.size() - 2] = (char)comment.size();
     zip += end + comment;
 
@@ -130,10 +209,12 @@ void RoundTrip(const uint8_t *pb, size_t cb)
         if (read.name != written.name || read.wFlags != written.wFlags
             || read.bHost != written.bHost || read.wMethod != written.wMethod
             || read.dwAttributes != written.dwAttributes || read.offLocal != written.offLocal
-            || !read.unicodePath.empty())
+            || read.cbSize != written.cbSize || read.cbCompressed != written.cbCompressed
+            || read.dwCrc != written.dwCrc || !read.unicodePath.empty())
             Fail("an entry read back differs from the one written");
         std::string data;
-        if (!ReadZipEntry(pbZip, zip.size(), read, c_cbMax, &data) || data != aContents[i])
+        if (ReadZipEntry(pbZip, zip.size(), read, c_cbMax, &data) != ZIPREAD_WHOLE
+            || data != aContents[i])
             Fail("contents read back differ from those written");
     }
 }

@@ -94,6 +94,18 @@ protected:
     }
     void AddLodz() { AddWide(kLodz); }
 
+    // The short name (8.3) the file system gave a file of the start folder;
+    // Wine's are hashed, so it is asked for, never written down.
+    std::string ShortName(const std::string &name)
+    {
+        std::wstring path = driver::Widen(StartPath(name), CP_ACP);
+        WCHAR wszShort[MAX_PATH];
+        DWORD cch = GetShortPathNameW(path.c_str(), wszShort, MAX_PATH);
+        EXPECT_TRUE(cch > 0 && cch < MAX_PATH) << name;
+        std::string shortPath = driver::Narrow(wszShort, CP_ACP);
+        return shortPath.substr(shortPath.find_last_of('\\') + 1);
+    }
+
     bool LodzInStart()
     {
         std::wstring path = std::wstring(start.begin(), start.end()) + L"\\" + kLodz;
@@ -121,11 +133,17 @@ TEST_F(PackCheck, SoundPackInUtf8ExitsZero)
 
 TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
 {
-    AddSeries({"a.dat", "extra.dat", "Caf\xE9.dat"});
+    AddSeries({"a.dat", "extra.dat", "Caf\xE9.dat", "Sport 2024.dat", ".DS_Store"});
     AddLodz();
+    // Two forms zip tools give "Café-twee.dat", with OEM 850: its UTF-8
+    // bytes, and the decomposed form.
+    AddWide(L"Caf\u251C\u00AE-twee.dat");
+    AddWide(L"Cafe\u0301-twee.dat");
     const std::string longName(160, 'x');
     const std::string list =
-        "a.dat\r\nontbreekt.dat\r\nCafe.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n";
+        "a.dat\r\nontbreekt.dat\r\nCafe.dat\r\nCON.dat\r\n" + longName + "\r\nŁódź.dat\r\n"
+        + ShortName("Sport 2024.dat") + "\r\nCafé-twee.dat\r\nab\x1B[31mc.dat\r\n"
+        + std::string("Sport\0 2025.dat\r\n", 17);
     WriteList(list);
     Console run = RunExpecting("--codepage 1252 .", 1);
     EXPECT_PRINTS(run, "  \"a.dat\": wordt verplaatst\r\n");
@@ -137,9 +155,22 @@ TEST_F(PackCheck, FaultyPackNamesEveryFaultAndExitsOne)
                        "      \"" + longName.substr(0, 149) + "\": FOUT: staat niet in het pakket\r\n"
                        "      \"" + longName.substr(149) + "\": FOUT: staat niet in het pakket\r\n");
     EXPECT_PRINTS(run, "  \"Łódź.dat\": FOUT: codetabel 1252 kan deze naam niet bevatten");
-    EXPECT_PRINTS(run, "(de installer laat ze staan):\r\n  \"Café.dat\"\r\n  \"extra.dat\"\r\n\r\n");
+    EXPECT_PRINTS(run, "  \"" + ShortName("Sport 2024.dat") + "\": FOUT: is de korte naam van"
+                       " \"Sport 2024.dat\"; de installer installeert een serie alleen onder haar"
+                       " eigen naam\r\n");
+    EXPECT_PRINTS(run, "  \"Café-twee.dat\": FOUT: staat in het pakket in meer dan één vorm"
+                       " (\"Caf├®-twee.dat\" en \"Cafe\xCC\x81-twee.dat\" [ontlede vorm: e + U+0301]);"
+                       " de installer weet niet welke bedoeld is\r\n");
+    EXPECT_PRINTS(run, "  \"ab<U+001B>[31mc.dat\": FOUT: geweigerd, bevat een stuurteken");
+    EXPECT_PRINTS(run, "  \"Sport<U+0000> 2025.dat\": FOUT: staat niet in het pakket (het bestand"
+                       " \"Sport\"); de installer leest de naam maar tot het teken U+0000\r\n");
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << "a control character printed raw";
+    EXPECT_PRINTS(run, "(de installer laat ze staan):\r\n");
+    for (const char *pszUnnamed : {"Café.dat", "extra.dat", "Sport 2024.dat"})
+        EXPECT_PRINTS(run, "  \"" + std::string(pszUnnamed) + "\"\r\n");
+    EXPECT_EQ(run.out.find(".DS_Store"), std::string::npos) << "a Mac's leftover taken for a series";
     EXPECT_PRINTS(run, "Waarschuwing: instrrse.exe staat niet in het pakket");
-    EXPECT_PRINTS(run, "Niet in orde: 5 regels met een FOUT");
+    EXPECT_PRINTS(run, "Niet in orde: 9 regels met een FOUT");
     ExpectListKept(list);
 }
 
@@ -171,8 +202,12 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
 {
     const std::vector<std::string> series = {"b.dat", "Caf\xE9-weetjes.dat", "serie7"};
     AddSeries(series);
-    AddSeries({"Lees mij.txt", "instrrse.exe", "desktop.ini"});
+    // What a Mac leaves is no series, whatever its attributes: Wine calls
+    // dot-files hidden, Windows does not.
+    AddSeries({"Lees mij.txt", "instrrse.exe", "desktop.ini", ".DS_Store", "._b.dat"});
     SetFileAttributesA(StartPath("desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesA(StartPath(".DS_Store").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(StartPath("._b.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
     AddLodz();
     Console run = RunExpecting("--write", 1);
     EXPECT_PRINTS(run, "FOUT: weggelaten uit teinstal.txt, \"Łódź.dat\": codetabel 1252 kan deze"
@@ -193,6 +228,8 @@ TEST_F(PackCheck, WrittenListInstallsEverySeriesThroughTheInstaller)
         ExpectInDataOnly(name);
     ExpectInStartOnly("Lees mij.txt");
     ExpectInStartOnly("desktop.ini");
+    ExpectInStartOnly(".DS_Store");
+    ExpectInStartOnly("._b.dat");
     EXPECT_TRUE(LodzInStart());
     ExpectListDeleted();
 }
@@ -262,6 +299,62 @@ TEST_F(ZipPack, ZipFromInfoZipIsJudgedAsExplorerUnpacksIt)
     EXPECT_PRINTS(run, "installeert instrrse.exe elke serie uit de lijst (3).\r\n");
     EXPECT_EQ(TempLeftOvers(), cLeftOvers) << "the unpacked names must go again";
     EXPECT_EQ(Run("teinstal.txt").exitCode, 2u) << "not a zip";
+}
+
+// Zips as other tools write them, each judged as Explorer unpacks it.
+struct ToolZip {
+    const char *label;
+    const char *folder;    // the pack's folder: "nieuw" renamed to this
+    const char *command;   // makes ..\pack.zip in the folder above it
+    DWORD dwExitCode;
+    const char *text;      // what packcheck prints
+};
+
+// Python's zipfile, from Debian's python3, compresses the series with
+// BZip2, which Explorer does not unpack, and the rest with deflate.
+const char kBzip2Script[] =
+    "import os, sys, zipfile\n"
+    "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+    "    for name in sorted(os.listdir('nieuw')):\n"
+    "        series = not name.endswith(('.txt', '.exe'))\n"
+    "        z.write('nieuw/' + name, compress_type=zipfile.ZIP_BZIP2 if series\n"
+    "                else zipfile.ZIP_DEFLATED)\n";
+
+const ToolZip kToolZips[] = {
+    {"Zip64FromInfoZip", "nieuw", "zip -qr -fz pack.zip nieuw", 0,
+     "  \"Café-weetjes.rrs\": wordt verplaatst (het bestand \"Caf├®-weetjes.rrs\", zoals een"
+     " zip-programma het noemde)\r\n"},
+    {"Bzip2FromPython", "nieuw", "/usr/bin/python3 mkzip.py pack.zip", 1,
+     "  \"b.dat\": FOUT: Windows Verkenner pakt dit bestand niet uit: methode BZip2\r\n"},
+    // Explorer's folder name is one the ANSI code page cannot hold.
+    {"AccentedFolderFromInfoZip", "Raadrups s\xE9ries 2026", "zip -qr pack.zip Raadrups*", 1,
+     "Waarschuwing: Windows Verkenner noemt een map van het pakket anders dan de maker van de"
+     " zip:\r\n  \"Raadrups séries 2026\" wordt \"Raadrups s├®ries 2026\"\r\n\r\n"
+     "FOUT: codetabel 1252 kan de naam van deze map niet bevatten: \"Raadrups s├®ries 2026\".\r\n"},
+};
+
+TEST_F(ZipPack, ZipsOfOtherToolsAreJudgedAsExplorerUnpacksThem)
+{
+    ASSERT_TRUE(driver::WriteFile(root + "\\mkzip.py", kBzip2Script));
+    const std::string packed = start;
+    for (const ToolZip &row : kToolZips) {
+        SCOPED_TRACE(row.label);
+        start = root + "\\" + row.folder;
+        ASSERT_TRUE(start == packed || MoveFileA(packed.c_str(), start.c_str()));
+        DeleteFileA((root + "\\pack.zip").c_str());
+        ASSERT_EQ(RunShell(row.command, root), 0);
+        Console run = RunExpecting("..\\pack.zip", row.dwExitCode);
+        EXPECT_PRINTS(run, row.text);
+        if (start != packed) {
+            // The zip packcheck makes names the folder as it is written.
+            EXPECT_EQ(Run("--zip ..\\pack.zip --force").exitCode, 0u);
+            run = RunExpecting("..\\pack.zip", 0);
+            EXPECT_PRINTS(run, ", map \"Raadrups séries 2026\", uitgepakt");
+            EXPECT_EQ(run.out.find("noemt een map"), std::string::npos) << run.out;
+            ASSERT_TRUE(MoveFileA(start.c_str(), packed.c_str()));
+            start = packed;
+        }
+    }
 }
 
 // The zip packcheck makes unpacks under the listed names, and the real

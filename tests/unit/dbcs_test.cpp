@@ -57,6 +57,9 @@ TEST_F(Dbcs, FolderEndingInATrailByteStillGetsItsBackslash)
     EXPECT_STREQ(sz, "C:\\abc\x95");
     EXPECT_FALSE(MakeFolderPath(sz, sizeof(sz), "C:", "\\abc\x95"));
     EXPECT_EQ(FindNameFault("abc\x95"), NAME_CUT_CHAR);
+    // 0xB9 is the half-width katakana U+FF79 here, no superscript one.
+    EXPECT_EQ(FindNameFault("COM\xB9.rrs"), NAME_PLAIN);
+    EXPECT_TRUE(IsDeviceNameW(L"COM\u00B9.rrs"));
 }
 
 TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)

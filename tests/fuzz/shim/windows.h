@@ -19,7 +19,6 @@ typedef wchar_t WCHAR;
 typedef const WCHAR *LPCWSTR;
 typedef void *HINSTANCE;
 typedef void *HWND;
-typedef void *HANDLE;
 
 #define TRUE 1
 #define FALSE 0
