@@ -206,6 +206,12 @@ static NotMovedCause CauseOf(EntryVerdict verdict, DWORD dwError)
 // the line break they end in; its number when it has none that fit.
 static void FormatSystemMessage(DWORD dwError, WCHAR *pwszCause, size_t cchCause)
 {
+    // The system's words for no error would read "success" under a series
+    // that was not installed.
+    if (dwError == ERROR_SUCCESS) {
+        AppendWide(pwszCause, cchCause, L"niet ge\u00efnstalleerd; de oorzaak is niet bekend");
+        return;
+    }
     DWORD cch = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS
                                | FORMAT_MESSAGE_MAX_WIDTH_MASK,
                                NULL, dwError, 0, pwszCause, (DWORD)cchCause, NULL);
