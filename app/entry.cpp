@@ -1,4 +1,5 @@
 #include "app/entry.h"
+#include "app/fileinfo.h"
 #include "app/listfile.h"
 #include "app/globals.h"
 #include "app/paths.h"
@@ -29,47 +30,40 @@ static EntryVerdict VerdictOfFault(NameFault fault)
     return VERDICT_FORBIDDEN;
 }
 
-static const char c_szSkippedExtension[] = ".txt";
+#define INSTRRSE_SKIPPED_EXTENSION ".txt"
+static const char c_szSkippedExtension[] = INSTRRSE_SKIPPED_EXTENSION;
 
 BOOL IsSkippedTextName(const WCHAR *pwszName)
 {
     const WCHAR *pwszDot = wcsrchr(pwszName, L'.');
-    if (pwszDot == NULL || wcslen(pwszDot) != strlen(c_szSkippedExtension))
-        return FALSE;
-    for (size_t i = 0; pwszDot[i] != L'\0'; i++) {
-        WCHAR wch = pwszDot[i];
-        if (wch >= L'A' && wch <= L'Z')
-            wch = (WCHAR)(wch - L'A' + L'a');
-        if (wch != (BYTE)c_szSkippedExtension[i])
-            return FALSE;
-    }
-    return TRUE;
+    return pwszDot != NULL && NamesEqualAsciiCase(pwszDot, L"" INSTRRSE_SKIPPED_EXTENSION);
 }
 
-EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName)
+EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName, UINT uCodePage)
 {
     char szName[256];
     char szExt[256];
     char szFile[sizeof(szName) + sizeof(szExt)];
     if (cbName > 0)
         pszName[0] = '\0';
-    if (!SplitPath(pszEntry, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt)))
+    if (!SplitPath(pszEntry, NULL, 0, NULL, 0, szName, sizeof(szName), szExt, sizeof(szExt),
+                   uCodePage))
         return VERDICT_NO_FILE;
     CopyPath(szFile, sizeof(szFile), szName);
     AppendPath(szFile, sizeof(szFile), szExt);
-    TrimNameEnd(szFile);
+    TrimNameEnd(szFile, uCodePage);
     if (szFile[0] == '\0' || !CopyPath(pszName, cbName, szFile))
         return VERDICT_NO_FILE;   // "", a bare folder, "." or ".."
 
     // The extension of the name as Windows opens it: "Lees mij.txt " is a
     // text file too.
-    if (SplitPath(szFile, NULL, 0, NULL, 0, NULL, 0, szExt, sizeof(szExt))
-        && PathsEqual(szExt, c_szSkippedExtension))
+    if (SplitPath(szFile, NULL, 0, NULL, 0, NULL, 0, szExt, sizeof(szExt), uCodePage)
+        && PathsEqual(szExt, c_szSkippedExtension, uCodePage))
         return VERDICT_SKIP_TXT;
-    EntryVerdict verdict = VerdictOfFault(FindNameFault(szFile));
+    EntryVerdict verdict = VerdictOfFault(FindNameFault(szFile, uCodePage));
     // A copy under such a name could be taken for an interrupted one and
     // removed, or be renamed over the series it belongs to.
-    if (verdict == VERDICT_MOVE && PathsEqual(szExt, c_szPartSuffix))
+    if (verdict == VERDICT_MOVE && PathsEqual(szExt, c_szPartSuffix, uCodePage))
         return VERDICT_RESERVED;
     return verdict;
 }
@@ -116,8 +110,7 @@ static BOOL IsFileInFolder(const ListFile *pList, const char *pszDir, const char
         || MultiByteToWideChar(CP_ACP, 0, pszDir, -1, wszPath, MAX_PATH) == 0
         || !AppendWide(wszPath, MAX_PATH, wszName))
         return FALSE;
-    DWORD dwAttr = GetFileAttributesW(wszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
+    return IsFileW(wszPath);
 }
 
 // An ANSI line may be valid UTF-8 by chance ("CafÃ©.dat" written in
@@ -132,7 +125,7 @@ static BOOL IsRawNameMeant(const ListFile *pList, const char *pszStartDir, const
 {
     char szRaw[MAX_PATH];
     if (pList->szRaw[0] == '\0' || strcmp(pList->szRaw, g_szListLine) == 0
-        || JudgeEntryName(pList->szRaw, szRaw, sizeof(szRaw)) != VERDICT_MOVE)
+        || JudgeEntryName(pList->szRaw, szRaw, sizeof(szRaw), pList->uCodePage) != VERDICT_MOVE)
         return FALSE;
     if (IsFileInFolder(pList, pszStartDir, szRaw))
         return TRUE;
@@ -143,9 +136,9 @@ static BOOL IsRawNameMeant(const ListFile *pList, const char *pszStartDir, const
 EntryVerdict JudgeListEntry(const ListFile *pList, const char *pszStartDir, const char *pszDataDir,
                             char *pszName, size_t cbName)
 {
-    EntryVerdict verdict = JudgeEntryName(g_szListLine, pszName, cbName);
+    EntryVerdict verdict = JudgeEntryName(g_szListLine, pszName, cbName, pList->uCodePage);
     if (IsRawNameMeant(pList, pszStartDir, pszDataDir, verdict == VERDICT_MOVE ? pszName : NULL))
-        return JudgeEntryName(pList->szRaw, pszName, cbName);
+        return JudgeEntryName(pList->szRaw, pszName, cbName, pList->uCodePage);
     if (pList->fUnmappable && verdict != VERDICT_NO_FILE && verdict != VERDICT_SKIP_TXT
         && IsNameUnmappable(pList))
         verdict = VERDICT_UNMAPPABLE;
@@ -196,17 +189,10 @@ const WCHAR *RefusalReason(EntryVerdict verdict)
 
 void FormatUnmappableReason(UINT uCodePage, WCHAR *pwszReason, size_t cchReason)
 {
-    WCHAR wszNumber[16];
-    WCHAR *pwch = wszNumber + 15;
-    *pwch = L'\0';
-    do {
-        *--pwch = (WCHAR)(L'0' + uCodePage % 10);
-        uCodePage /= 10;
-    } while (uCodePage > 0);
     if (cchReason == 0)
         return;
     pwszReason[0] = L'\0';
     AppendWide(pwszReason, cchReason, L"codetabel ");
-    AppendWide(pwszReason, cchReason, pwch);
+    AppendNumber(pwszReason, cchReason, uCodePage);
     AppendWide(pwszReason, cchReason, L" kan deze naam niet bevatten");
 }

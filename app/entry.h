@@ -25,13 +25,14 @@ enum EntryVerdict {
 // a file of the pack; JudgeEntryName applies the same rule to an entry.
 BOOL IsSkippedTextName(const WCHAR *pwszName);
 
-// The verdict on one entry given as bytes of the path code page
-// (SetPathCodePage), by the name rules alone: only the file-name part and
+// The verdict on one entry given as bytes of uCodePage, by the name rules
+// alone: only the file-name part and
 // extension count, trailing blanks and dots are dropped, then ".txt" names
 // are skipped and names Windows would not open as that file are refused.
 // pszName (cbName bytes, MAX_PATH is ample) receives the name judged, the
 // file to move for VERDICT_MOVE; "" for VERDICT_NO_FILE.
-EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName);
+EntryVerdict JudgeEntryName(const char *pszEntry, char *pszName, size_t cbName,
+                            UINT uCodePage = CP_ACP);
 
 // The verdict on the list's current entry (listfile.h): JudgeEntryName on
 // g_szListLine, refusing a name the code page could not hold. A line read as

@@ -32,9 +32,9 @@ BOOL IsFolderW(const WCHAR *pwszPath)
     return IsFolderAttr(GetFileAttributesW(pwszPath));
 }
 
-BOOL SameFileName(const WCHAR *pwszA, const WCHAR *pwszB)
+BOOL SameFileName(const WCHAR *pwszA, const WCHAR *pwszB, int cchA, int cchB)
 {
-    return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(pwszA, cchA, pwszB, cchB, TRUE) == CSTR_EQUAL;
 }
 
 BOOL ReachesAnotherName(const WCHAR *pwszPath, WCHAR *pwszLong, size_t cchLong)

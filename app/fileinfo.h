@@ -10,8 +10,9 @@ BOOL IsFileW(const WCHAR *pwszPath);
 BOOL IsFolderW(const WCHAR *pwszPath);
 
 // Two file names alike as the file system compares them: letter case
-// aside, character for character.
-BOOL SameFileName(const WCHAR *pwszA, const WCHAR *pwszB);
+// aside, character for character. The lengths may be given (-1: up to the
+// NUL).
+BOOL SameFileName(const WCHAR *pwszA, const WCHAR *pwszB, int cchA = -1, int cchB = -1);
 
 // Whether the file the path reaches has another name in its folder than
 // the last part of the path: the path then reaches it through its short

@@ -1,11 +1,13 @@
 #include "app/listfile.h"
 #include "app/globals.h"
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
 static const size_t c_cLineBreaksSkipped = 5;
 // No list comes near this; reading stops there, so every count fits an int.
 static const size_t c_cbListMax = (size_t)1 << 30;
+static_assert(c_cbListMax <= (size_t)INT_MAX, "a list's counts fit an int");
 
 static BOOL IsLineBreak(WCHAR wch)
 {

@@ -1,5 +1,6 @@
 #include "app/onerun.h"
 #include "app/globals.h"
+#include "app/paths.h"
 #include <shlwapi.h>
 
 // A claim is a named object in the user's session, holding the claiming
@@ -33,8 +34,9 @@ static BOOL ComposeClaimName(const WCHAR *pwszKind, const char *pszFolder, WCHAR
         return FALSE;
     cch = GetLongPathNameW(wszFull, wszLong, MAX_PATH);
     const WCHAR *pwszPath = cch != 0 && cch < MAX_PATH ? wszLong : wszFull;
-    WCHAR wszUpper[MAX_PATH];
-    lstrcpynW(wszUpper, pwszPath, MAX_PATH);   // fits: both hold MAX_PATH
+    WCHAR wszUpper[MAX_PATH] = L"";
+    if (!AppendWide(wszUpper, MAX_PATH, pwszPath))
+        return FALSE;
     CharUpperBuffW(wszUpper, (DWORD)lstrlenW(wszUpper));
     ULONGLONG h = HashOf(wszUpper);
     return wnsprintfW(pwszName, cchName, L"%s%08lx%08lx", pwszKind, (DWORD)(h >> 32), (DWORD)h) > 0;

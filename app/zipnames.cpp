@@ -1,4 +1,5 @@
 #include "app/zipnames.h"
+#include "app/fileinfo.h"
 #include "app/paths.h"
 #include <string.h>
 
@@ -40,17 +41,6 @@ static BOOL IsPlainWideName(const WCHAR *pwsz)
         if (IsForbiddenInName(*pwch))
             return FALSE;
     return TRUE;
-}
-
-static BOOL IsFileW(const WCHAR *pwszPath)
-{
-    DWORD dwAttr = GetFileAttributesW(pwszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static BOOL EqualIgnoringCase(const WCHAR *pwszA, const WCHAR *pwszB)
-{
-    return CompareStringOrdinal(pwszA, -1, pwszB, -1, TRUE) == CSTR_EQUAL;
 }
 
 // The forms of the name: FALSE for one that could not be made or holds
@@ -99,9 +89,9 @@ int FindZipToolForms(const char *pszDir, const char *pszName, UINT uAnsiCodePage
     for (int i = 0; i < c_cZipToolForms; i++) {
         // Each form once, and never the name itself: a file system that
         // ignores case finds one file under two forms that differ in case.
-        BOOL fSeen = !afMade[i] || EqualIgnoringCase(awszForms[i], wszName);
+        BOOL fSeen = !afMade[i] || SameFileName(awszForms[i], wszName);
         for (int j = 0; j < i && !fSeen; j++)
-            fSeen = afMade[j] && EqualIgnoringCase(awszForms[j], awszForms[i]);
+            fSeen = afMade[j] && SameFileName(awszForms[j], awszForms[i]);
         WCHAR *pwszPath = awszPaths[cFound];
         if (fSeen || !CopyWide(pwszPath, MAX_PATH, wszDir)
             || !AppendWide(pwszPath, MAX_PATH, awszForms[i]) || !IsFileW(pwszPath))

@@ -17,7 +17,7 @@ function(instrrse_host_tool target output)
     get_filename_component(dir ${output} DIRECTORY)
     add_custom_command(OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-        COMMAND ${INSTRRSE_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -I${CMAKE_SOURCE_DIR} -o ${output} ${cpp}
+        COMMAND ${INSTRRSE_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR} -o ${output} ${cpp}
         DEPENDS ${ARGN}
         COMMENT "Building ${target} for the build machine"
         VERBATIM)

@@ -19,20 +19,6 @@ static BOOL LoadShortcut(HWND hwnd, IShellLinkW *psl, IPersistFile *ppf)
         && SUCCEEDED(psl->Resolve(hwnd, SLR_ANY_MATCH));
 }
 
-static WCHAR FoldAscii(WCHAR wch)
-{
-    return wch >= L'A' && wch <= L'Z' ? (WCHAR)(wch - L'A' + L'a') : wch;
-}
-
-// Letter case aside for ASCII letters only, as every name the program
-// compares.
-static BOOL EqualAsciiCase(const WCHAR *pwszA, const WCHAR *pwszB)
-{
-    for (; *pwszA != L'\0' && FoldAscii(*pwszA) == FoldAscii(*pwszB); pwszA++, pwszB++) {
-    }
-    return *pwszA == L'\0' && *pwszB == L'\0';
-}
-
 // The INI file beside the program the shortcut points to, in UTF-16: FALSE
 // when the target is not the program, or the path does not end in the file
 // the shell reported with the target's folder before it.
@@ -42,8 +28,8 @@ static BOOL ComposeIniPathW(IShellLinkW *psl, WCHAR *pwszIni)
     if (psl->GetPath(pwszIni, MAX_PATH, &fd, SLGP_UNCPRIORITY) != S_OK || pwszIni[0] == L'\0')
         return FALSE;
     size_t cch = wcslen(pwszIni), cchName = wcslen(fd.cFileName);
-    if (!EqualAsciiCase(fd.cFileName, c_wszProgram) || cch <= cchName
-        || !EqualAsciiCase(pwszIni + cch - cchName, fd.cFileName)
+    if (!NamesEqualAsciiCase(fd.cFileName, c_wszProgram) || cch <= cchName
+        || !NamesEqualAsciiCase(pwszIni + cch - cchName, fd.cFileName)
         || pwszIni[cch - cchName - 1] != L'\\')
         return FALSE;
     pwszIni[cch - cchName] = L'\0';

@@ -20,8 +20,8 @@ static const char c_szPackDir[] = ".\\";
 
 // One entry of the list and what the installer does with it.
 struct Entry {
-    std::wstring wszWritten;   // as the publisher wrote it
-    std::wstring wszOutcome;   // what the installer does, in Dutch
+    std::wstring wstrWritten;   // as the publisher wrote it
+    std::wstring wstrOutcome;   // what the installer does, in Dutch
     BOOL fFault;               // a series that will not be installed
 };
 
@@ -36,24 +36,24 @@ const std::vector<ListedSeries> &CheckedSeries()
     return s_aSeries;
 }
 
-static BOOL IsNamed(const std::wstring &wszFound)
+static BOOL IsNamed(const std::wstring &wstrFound)
 {
-    return std::find(s_awszNamed.begin(), s_awszNamed.end(), wszFound) != s_awszNamed.end();
+    return std::find(s_awszNamed.begin(), s_awszNamed.end(), wstrFound) != s_awszNamed.end();
 }
 
-static void NoteNamed(const std::wstring &wszName)
+static void NoteNamed(const std::wstring &wstrName)
 {
-    std::wstring wszFound;
-    if (FindInPack(wszName, &wszFound) == PACK_FILE && !IsNamed(wszFound))
-        s_awszNamed.push_back(wszFound);
+    std::wstring wstrFound;
+    if (FindInPack(wstrName, &wstrFound) == PACK_FILE && !IsNamed(wstrFound))
+        s_awszNamed.push_back(wstrFound);
 }
 
 // The pack unpacked from a zip that the check is about, if any.
 static const ZipView *s_pZip;
 
-static std::wstring NotUnpacked(const std::wstring &wszFile)
+static std::wstring NotUnpacked(const std::wstring &wstrFile)
 {
-    return s_pZip != NULL && s_pZip->pfnNotUnpacked != NULL ? s_pZip->pfnNotUnpacked(wszFile)
+    return s_pZip != NULL && s_pZip->pfnNotUnpacked != NULL ? s_pZip->pfnNotUnpacked(wstrFile)
                                                            : std::wstring();
 }
 
@@ -63,90 +63,90 @@ static std::vector<std::wstring> ZipToolForms(const char *pszName)
     WCHAR awszPaths[c_cZipToolForms][MAX_PATH];
     int cForms = FindZipToolForms(c_szPackDir, pszName, g_uPackCodePage, g_uPackOemCodePage,
                                   awszPaths);
-    std::vector<std::wstring> awszForms;
+    std::vector<std::wstring> awstrForms;
     for (int i = 0; i < cForms; i++)
-        awszForms.push_back(awszPaths[i] + strlen(c_szPackDir));
-    return awszForms;
+        awstrForms.push_back(awszPaths[i] + strlen(c_szPackDir));
+    return awstrForms;
 }
 
 // pszName: the name to move, in the users' code page. The installer opens
 // it by those bytes, which on their machine are these characters.
 static void JudgeMove(const char *pszName, Entry *pEntry)
 {
-    WCHAR wszName[MAX_PATH];
-    if (MultiByteToWideChar(g_uPackCodePage, 0, pszName, -1, wszName, MAX_PATH) == 0)
-        wszName[0] = L'\0';
-    ListedSeries series = {wszName, L"", FALSE, FALSE};
-    if (IsLeftBehind(wszName)) {
+    WCHAR wszListed[MAX_PATH];
+    if (MultiByteToWideChar(g_uPackCodePage, 0, pszName, -1, wszListed, MAX_PATH) == 0)
+        wszListed[0] = L'\0';
+    ListedSeries series = {wszListed, L"", FALSE, FALSE};
+    if (IsLeftBehind(wszListed)) {
         s_aSeries.push_back(series);
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: dit laat de Mac of Windows zelf in een map achter, het is"
+        pEntry->wstrOutcome = L"FOUT: dit laat de Mac of Windows zelf in een map achter, het is"
                              L" geen serie; haal het uit de lijst";
         return;
     }
     // The file the installer opens, named when it is not the line itself
     // (a folder in front, trailing blanks, another letter case).
-    std::wstring wszFound;
-    PackLookup lookup = FindInPack(wszName, &wszFound);
-    std::vector<std::wstring> awszForms;
+    std::wstring wstrFound;
+    PackLookup lookup = FindInPack(wszListed, &wstrFound);
+    std::vector<std::wstring> awstrForms;
     if (lookup == PACK_MISSING) {
-        awszForms = ZipToolForms(pszName);
-        if (awszForms.size() == 1) {
-            lookup = FindInPack(awszForms[0], &wszFound);
+        awstrForms = ZipToolForms(pszName);
+        if (awstrForms.size() == 1) {
+            lookup = FindInPack(awstrForms[0], &wstrFound);
             series.fOtherForm = TRUE;
         }
     }
-    series.fMissing = lookup == PACK_MISSING && awszForms.empty();
-    std::wstring wszNotUnpacked = lookup == PACK_FILE ? NotUnpacked(wszFound) : L"";
-    if (lookup == PACK_FILE && wszNotUnpacked.empty())
-        series.wszFound = wszFound;
+    series.fMissing = lookup == PACK_MISSING && awstrForms.empty();
+    std::wstring wstrNotUnpacked = lookup == PACK_FILE ? NotUnpacked(wstrFound) : L"";
+    if (lookup == PACK_FILE && wstrNotUnpacked.empty())
+        series.wstrFound = wstrFound;
     s_aSeries.push_back(series);
-    std::wstring wszFile = lookup == PACK_FILE ? wszFound : wszName;
-    std::wstring wszWhich = wszFile == pEntry->wszWritten ? L""
-                          : L" (het bestand " + QuotedName(wszFile)
+    std::wstring wstrFile = lookup == PACK_FILE ? wstrFound : wszListed;
+    std::wstring wstrWhich = wstrFile == pEntry->wstrWritten ? L""
+                          : L" (het bestand " + QuotedName(wstrFile)
                             + (series.fOtherForm ? L", zoals een zip-programma het noemde)" : L")");
-    if (awszForms.size() > 1) {
+    if (awstrForms.size() > 1) {
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: staat in het pakket in meer dan \u00E9\u00E9n vorm ("
-                           + NamesInWords(awszForms) + L"); de installer weet niet welke bedoeld is";
+        pEntry->wstrOutcome = L"FOUT: staat in het pakket in meer dan \u00E9\u00E9n vorm ("
+                           + NamesInWords(awstrForms) + L"); de installer weet niet welke bedoeld is";
         return;
     }
     switch (lookup) {
     case PACK_MISSING:
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: staat niet in het pakket" + wszWhich;
-        if (FindLookAlike(wszName, &wszFound))
-            pEntry->wszOutcome += L"; bedoelt u " + QuotedName(wszFound) + L"?";
+        pEntry->wstrOutcome = L"FOUT: staat niet in het pakket" + wstrWhich;
+        if (FindLookAlike(wszListed, &wstrFound))
+            pEntry->wstrOutcome += L"; bedoelt u " + QuotedName(wstrFound) + L"?";
         return;
     case PACK_FOLDER:
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: is een map, geen bestand" + wszWhich;
+        pEntry->wstrOutcome = L"FOUT: is een map, geen bestand" + wstrWhich;
         return;
     case PACK_ALIAS:
         // Under such a name it would go into the data folder, or replace
         // another series there.
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: is de korte naam van " + QuotedName(wszFound)
+        pEntry->wstrOutcome = L"FOUT: is de korte naam van " + QuotedName(wstrFound)
                            + L"; de installer installeert een serie alleen onder haar eigen naam";
         return;
     case PACK_FILE:
         break;
     }
-    if (!wszNotUnpacked.empty()) {
+    if (!wstrNotUnpacked.empty()) {
         pEntry->fFault = TRUE;
-        pEntry->wszOutcome = L"FOUT: " + wszNotUnpacked + wszWhich;
-        if (!IsNamed(wszFound))
-            s_awszNamed.push_back(wszFound);
+        pEntry->wstrOutcome = L"FOUT: " + wstrNotUnpacked + wstrWhich;
+        if (!IsNamed(wstrFound))
+            s_awszNamed.push_back(wstrFound);
         return;
     }
-    pEntry->wszOutcome = L"wordt verplaatst" + wszWhich;
-    if (IsNamed(wszFound)) {
+    pEntry->wstrOutcome = L"wordt verplaatst" + wstrWhich;
+    if (IsNamed(wstrFound)) {
         // The second time the file is already in the data folder, which
         // counts as installed.
-        pEntry->wszOutcome += L"; stond al eerder in de lijst";
+        pEntry->wstrOutcome += L"; stond al eerder in de lijst";
         return;
     }
-    s_awszNamed.push_back(wszFound);
+    s_awszNamed.push_back(wstrFound);
     s_cMoved++;
 }
 
@@ -154,9 +154,9 @@ static void JudgeMove(const char *pszName, Entry *pEntry)
 static Entry JudgeEntry(const ListFile *pList)
 {
     Entry entry;
-    WCHAR wszWritten[sizeof(pList->wszEntry) / sizeof(WCHAR)];
-    size_t cwchWritten = WrittenEntryText(pList, wszWritten, sizeof(wszWritten) / sizeof(WCHAR));
-    entry.wszWritten.assign(wszWritten, cwchWritten);
+    WCHAR wszWrittenText[sizeof(pList->wszEntry) / sizeof(WCHAR)];
+    size_t cwchWritten = WrittenEntryText(pList, wszWrittenText, sizeof(wszWrittenText) / sizeof(WCHAR));
+    entry.wstrWritten.assign(wszWrittenText, cwchWritten);
     entry.fFault = FALSE;
     char szName[MAX_PATH];
     EntryVerdict verdict = JudgeListEntry(pList, c_szPackDir, NULL, szName, sizeof(szName));
@@ -166,10 +166,10 @@ static Entry JudgeEntry(const ListFile *pList)
         JudgeMove(szName, &entry);
         break;
     case VERDICT_SKIP_TXT:
-        entry.wszOutcome = L"overgeslagen (.txt): blijft in de map van het pakket";
+        entry.wstrOutcome = L"overgeslagen (.txt): blijft in de map van het pakket";
         break;
     case VERDICT_NO_FILE:
-        entry.wszOutcome = entry.wszWritten.empty() ? L"lege naam, overgeslagen"
+        entry.wstrOutcome = entry.wstrWritten.empty() ? L"lege naam, overgeslagen"
                                                     : L"noemt geen bestand, overgeslagen";
         break;
     case VERDICT_UNMAPPABLE:
@@ -178,16 +178,16 @@ static Entry JudgeEntry(const ListFile *pList)
                          sizeof(wszWrittenName) / sizeof(WCHAR));
         NoteNamed(wszWrittenName);
         entry.fFault = TRUE;
-        entry.wszOutcome = L"FOUT: " + UnmappableReason(g_uPackCodePage)
+        entry.wstrOutcome = L"FOUT: " + UnmappableReason(g_uPackCodePage)
                          + L"; de installer verplaatst hem niet";
         break;
     default:
         entry.fFault = TRUE;
-        entry.wszOutcome = std::wstring(L"FOUT: geweigerd, ") + RefusalReason(verdict);
+        entry.wstrOutcome = std::wstring(L"FOUT: geweigerd, ") + RefusalReason(verdict);
         break;
     }
-    if (entry.wszWritten.find(L'\0') != std::wstring::npos)
-        entry.wszOutcome += L"; de installer leest de naam maar tot het teken U+0000";
+    if (entry.wstrWritten.find(L'\0') != std::wstring::npos)
+        entry.wstrOutcome += L"; de installer leest de naam maar tot het teken U+0000";
     return entry;
 }
 
@@ -197,26 +197,26 @@ static void ReportLine(const std::vector<Entry> &aEntries)
 {
     if (aEntries.size() == 1) {
         const Entry &entry = aEntries[0];
-        PrintLine(L"  " + QuotedName(entry.wszWritten) + L": " + entry.wszOutcome);
+        PrintLine(L"  " + QuotedName(entry.wstrWritten) + L": " + entry.wstrOutcome);
         if (entry.fFault)
             s_cFaults++;
         return;
     }
     // The line is at fault when a piece is: a line that is one name
     // followed by many blanks still installs.
-    std::wstring wszLine;
+    std::wstring wstrLine;
     BOOL fFault = FALSE;
     for (const Entry &entry : aEntries) {
-        wszLine += entry.wszWritten;
+        wstrLine += entry.wstrWritten;
         fFault = fFault || entry.fFault;
     }
     if (fFault)
         s_cFaults++;
-    PrintLine(L"  " + QuotedName(wszLine) + (fFault ? L": FOUT:" : L":") + L" de regel is langer dan "
+    PrintLine(L"  " + QuotedName(wstrLine) + (fFault ? L": FOUT:" : L":") + L" de regel is langer dan "
               + Number(c_cbListEntry) + L" bytes; de installer leest hem als "
               + Number((unsigned long)aEntries.size()) + L" namen:");
     for (const Entry &entry : aEntries)
-        PrintLine(L"      " + QuotedName(entry.wszWritten) + L": " + entry.wszOutcome);
+        PrintLine(L"      " + QuotedName(entry.wstrWritten) + L": " + entry.wstrOutcome);
 }
 
 // FALSE when the list could not be read to its end.
@@ -241,23 +241,23 @@ static BOOL ReportEntries(ListFile *pList)
 
 static void ReportUnnamedFiles()
 {
-    std::vector<std::wstring> awszUnnamed;
-    for (const std::wstring &wszName : ListSeriesFiles())
-        if (!IsNamed(wszName))
-            awszUnnamed.push_back(wszName);
+    std::vector<std::wstring> awstrUnnamed;
+    for (const std::wstring &wstrName : ListSeriesFiles())
+        if (!IsNamed(wstrName))
+            awstrUnnamed.push_back(wstrName);
     PrintLine(L"");
-    if (awszUnnamed.empty()) {
+    if (awstrUnnamed.empty()) {
         PrintLine(L"De lijst noemt elk bestand van het pakket.");
         return;
     }
     PrintLine(L"Waarschuwing: bestanden in het pakket die de lijst niet noemt"
               L" (de installer laat ze staan):");
-    for (const std::wstring &wszName : awszUnnamed) {
+    for (const std::wstring &wstrName : awstrUnnamed) {
         std::string bytes;
-        std::wstring wszNote;
-        if (!NameInCodePage(wszName, g_uPackCodePage, &bytes))
-            wszNote = L" (" + UnmappableReason(g_uPackCodePage) + L")";
-        PrintLine(L"  " + QuotedName(wszName) + wszNote);
+        std::wstring wstrNote;
+        if (!NameInCodePage(wstrName, g_uPackCodePage, &bytes))
+            wstrNote = L" (" + UnmappableReason(g_uPackCodePage) + L")";
+        PrintLine(L"  " + QuotedName(wstrName) + wstrNote);
     }
 }
 
@@ -269,17 +269,17 @@ static void ReportEncoding(int nEncoding)
 
 static void ReportInstaller()
 {
-    std::wstring wszFound;
-    if (FindInPack(c_wszInstallerName, &wszFound) != PACK_FILE) {
+    std::wstring wstrFound;
+    if (FindInPack(c_wszInstallerName, &wstrFound) != PACK_FILE) {
         PrintLine(L"Waarschuwing: instrrse.exe staat niet in het pakket; zonder de installer"
                   L" moet de gebruiker de series zelf verplaatsen.");
         return;
     }
-    std::wstring wszNotUnpacked = NotUnpacked(wszFound);
-    if (wszNotUnpacked.empty())
+    std::wstring wstrNotUnpacked = NotUnpacked(wstrFound);
+    if (wstrNotUnpacked.empty())
         PrintLine(L"instrrse.exe staat in het pakket.");
     else
-        PrintLine(L"Waarschuwing: instrrse.exe staat in het pakket, maar " + wszNotUnpacked
+        PrintLine(L"Waarschuwing: instrrse.exe staat in het pakket, maar " + wstrNotUnpacked
                   + L"; zonder de installer moet de gebruiker de series zelf verplaatsen.");
 }
 
@@ -294,12 +294,12 @@ static CheckStatus ReportResult(BOOL fZipFault)
                   + Number(s_cMoved) + L").");
         return CHECK_SOUND;
     }
-    std::wstring wszFaults;
+    std::wstring wstrFaults;
     if (s_cFaults > 0)
-        wszFaults = Number(s_cFaults) + (s_cFaults == 1 ? L" regel" : L" regels") + L" met een FOUT";
+        wstrFaults = Number(s_cFaults) + (s_cFaults == 1 ? L" regel" : L" regels") + L" met een FOUT";
     if (fZipFault)
-        wszFaults += (s_cFaults > 0 ? L" en " : L"") + std::wstring(L"een FOUT in de naam van een map");
-    PrintLine(L"Niet in orde: " + wszFaults + L"; niet elke serie uit de lijst wordt"
+        wstrFaults += (s_cFaults > 0 ? L" en " : L"") + std::wstring(L"een FOUT in de naam van een map");
+    PrintLine(L"Niet in orde: " + wstrFaults + L"; niet elke serie uit de lijst wordt"
               L" ge\u00EFnstalleerd. Herstel teinstal.txt of het pakket en controleer opnieuw.");
     return CHECK_FAULTS;
 }
@@ -323,7 +323,6 @@ CheckStatus CheckPack(const ZipView *pZip)
                        + L" (of het bestand kan niet worden geopend).");
         return CHECK_NOT_RUN;
     }
-    SetPathCodePage(g_uPackCodePage);
     ListFile list;
     BOOL fOpen = OpenList(file, g_uPackCodePage, &list);
     fclose(file);
@@ -333,7 +332,7 @@ CheckStatus CheckPack(const ZipView *pZip)
     }
 
     s_pZip = pZip;
-    PrintLine(L"Pakket: " + (pZip != NULL ? pZip->wszShownAs : CurrentFolder()));
+    PrintLine(L"Pakket: " + (pZip != NULL ? pZip->wstrShownAs : CurrentFolder()));
     PrintLine(L"Wat instrrse.exe doet met elke regel van teinstal.txt, op een computer met"
               L" codetabel " + Number(g_uPackCodePage) + L":");
     BOOL fRead = ReportEntries(&list);

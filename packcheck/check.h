@@ -21,8 +21,8 @@ enum CheckStatus {
 
 // A listed series, as the last CheckPack found it.
 struct ListedSeries {
-    std::wstring wszName;    // the name the list gives, on the users' machines
-    std::wstring wszFound;   // the file the installer moves; empty when none
+    std::wstring wstrName;    // the name the list gives, on the users' machines
+    std::wstring wstrFound;   // the file the installer moves; empty when none
     BOOL fOtherForm;         // found under a name a zip tool gave it
     BOOL fMissing;           // no file of that name or of any such form
 };
@@ -30,10 +30,10 @@ const std::vector<ListedSeries> &CheckedSeries();
 
 // What the check of a pack in a zip adds to that of a folder.
 struct ZipView {
-    std::wstring wszShownAs;   // the pack, as the report names it
+    std::wstring wstrShownAs;   // the pack, as the report names it
     // Why Windows Explorer does not unpack this file of the pack ("" when
     // it does): it is then no file the installer can move.
-    std::wstring (*pfnNotUnpacked)(const std::wstring &wszFile);
+    std::wstring (*pfnNotUnpacked)(const std::wstring &wstrFile);
     // Prints the zip's own warnings before the verdict; TRUE when one of
     // them is a FOUT.
     BOOL (*pfnWarnings)();

@@ -9,6 +9,7 @@
 #include "packcheck/output.h"
 #include "packcheck/writelist.h"
 #include "packcheck/zipcheck.h"
+#include "app/fileinfo.h"
 #include "packcheck/zipwrite.h"
 #include "app/dllsearch.h"
 #include <windows.h>
@@ -92,18 +93,6 @@ static BOOL ParseArguments(int argc, WCHAR **argv, Options *pOptions)
     return TRUE;
 }
 
-static BOOL IsFile(const WCHAR *pwszPath)
-{
-    DWORD dwAttr = GetFileAttributesW(pwszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static BOOL IsFolder(const WCHAR *pwszPath)
-{
-    DWORD dwAttr = GetFileAttributesW(pwszPath);
-    return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 static int RunCommand(int argc, WCHAR **argv)
 {
     Options options;
@@ -117,7 +106,7 @@ static int RunCommand(int argc, WCHAR **argv)
     }
     g_uPackCodePage = options.uCodePage;
     g_uPackOemCodePage = options.uOemCodePage;
-    if (options.pwszZipOut == NULL && !options.fWrite && IsFile(options.pwszFolder))
+    if (options.pwszZipOut == NULL && !options.fWrite && IsFileW(options.pwszFolder))
         return CheckPackZip(options.pwszFolder);
     // The zip's name is taken where packcheck was started.
     WCHAR wszZipOut[MAX_PATH];
@@ -130,7 +119,7 @@ static int RunCommand(int argc, WCHAR **argv)
     }
     // Everything after this works in the pack's folder, by relative names,
     // so a folder this machine's ANSI code page cannot name works too.
-    if (!IsFolder(options.pwszFolder) || !SetCurrentDirectoryW(options.pwszFolder)) {
+    if (!IsFolderW(options.pwszFolder) || !SetCurrentDirectoryW(options.pwszFolder)) {
         PrintErrorLine(L"De map " + std::wstring(options.pwszFolder)
                        + L" bestaat niet of kan niet worden geopend.");
         return CHECK_NOT_RUN;

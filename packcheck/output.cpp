@@ -1,12 +1,13 @@
 #include "packcheck/output.h"
+#include "app/paths.h"
 #include "packcheck/packfiles.h"
 #include <algorithm>
 #include <vector>
 
-static void WriteConsoleText(HANDLE h, const std::wstring &wszText)
+static void WriteConsoleText(HANDLE h, const std::wstring &wstrText)
 {
-    const WCHAR *pwch = wszText.c_str();
-    size_t cchLeft = wszText.size();
+    const WCHAR *pwch = wstrText.c_str();
+    size_t cchLeft = wstrText.size();
     while (cchLeft > 0) {
         // Older consoles refuse one very long write; pieces always go.
         DWORD cchPiece = cchLeft < 4096 ? (DWORD)cchLeft : 4096;
@@ -18,21 +19,21 @@ static void WriteConsoleText(HANDLE h, const std::wstring &wszText)
     }
 }
 
-std::string Utf8Of(const std::wstring &wszText)
+std::string Utf8Of(const std::wstring &wstrText)
 {
-    int cb = WideCharToMultiByte(CP_UTF8, 0, wszText.c_str(), (int)wszText.size(), NULL, 0,
+    int cb = WideCharToMultiByte(CP_UTF8, 0, wstrText.c_str(), (int)wstrText.size(), NULL, 0,
                                  NULL, NULL);
     if (cb <= 0)
         return std::string();
     std::string bytes((size_t)cb, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wszText.c_str(), (int)wszText.size(), &bytes[0], cb, NULL,
+    WideCharToMultiByte(CP_UTF8, 0, wstrText.c_str(), (int)wstrText.size(), &bytes[0], cb, NULL,
                         NULL);
     return bytes;
 }
 
-static void WriteUtf8Text(HANDLE h, const std::wstring &wszText)
+static void WriteUtf8Text(HANDLE h, const std::wstring &wstrText)
 {
-    std::string bytes = Utf8Of(wszText);
+    std::string bytes = Utf8Of(wstrText);
     const char *pb = bytes.data();
     DWORD cbLeft = (DWORD)bytes.size();
     while (cbLeft > 0) {
@@ -44,26 +45,26 @@ static void WriteUtf8Text(HANDLE h, const std::wstring &wszText)
     }
 }
 
-static void WriteLine(DWORD nStdHandle, const std::wstring &wszLine)
+static void WriteLine(DWORD nStdHandle, const std::wstring &wstrLine)
 {
     HANDLE h = GetStdHandle(nStdHandle);
     if (h == NULL || h == INVALID_HANDLE_VALUE)
         return;
     DWORD dwMode;
     if (GetConsoleMode(h, &dwMode))
-        WriteConsoleText(h, wszLine + L"\r\n");
+        WriteConsoleText(h, wstrLine + L"\r\n");
     else
-        WriteUtf8Text(h, wszLine + L"\r\n");
+        WriteUtf8Text(h, wstrLine + L"\r\n");
 }
 
-void PrintLine(const std::wstring &wszLine)
+void PrintLine(const std::wstring &wstrLine)
 {
-    WriteLine(STD_OUTPUT_HANDLE, wszLine);
+    WriteLine(STD_OUTPUT_HANDLE, wstrLine);
 }
 
-void PrintErrorLine(const std::wstring &wszLine)
+void PrintErrorLine(const std::wstring &wstrLine)
 {
-    WriteLine(STD_ERROR_HANDLE, wszLine);
+    WriteLine(STD_ERROR_HANDLE, wstrLine);
 }
 
 static std::wstring CodePoint(unsigned ch)
@@ -82,12 +83,12 @@ static BOOL IsControl(WCHAR wch)
 
 // A control character shown as "<U+001B>": none reaches the publisher's
 // terminal, and a NUL cuts nothing short.
-static std::wstring Escaped(const std::wstring &wszName)
+static std::wstring Escaped(const std::wstring &wstrName)
 {
-    std::wstring wszShown;
-    for (WCHAR wch : wszName)
-        wszShown += IsControl(wch) ? L"<" + CodePoint(wch) + L">" : std::wstring(1, wch);
-    return wszShown;
+    std::wstring wstrShown;
+    for (WCHAR wch : wstrName)
+        wstrShown += IsControl(wch) ? L"<" + CodePoint(wch) + L">" : std::wstring(1, wch);
+    return wstrShown;
 }
 
 static BOOL IsCombining(WCHAR wch)
@@ -99,56 +100,51 @@ static BOOL IsCombining(WCHAR wch)
 // A name in decomposed form looks like its composed twin: " [ontlede
 // vorm: e + U+0301]" says which letters carry their accents as characters
 // of their own. "" for a name in composed form.
-static std::wstring DecomposedNote(const std::wstring &wszName)
+static std::wstring DecomposedNote(const std::wstring &wstrName)
 {
-    if (Composed(wszName) == wszName)
+    if (Composed(wstrName) == wstrName)
         return L"";
-    std::vector<std::wstring> awszParts;
-    for (size_t i = 0; i < wszName.size(); i++) {
+    std::vector<std::wstring> awstrParts;
+    for (size_t i = 0; i < wstrName.size(); i++) {
         size_t iEnd = i + 1;
-        while (iEnd < wszName.size() && IsCombining(wszName[iEnd]))
+        while (iEnd < wstrName.size() && IsCombining(wstrName[iEnd]))
             iEnd++;
-        std::wstring wszLetter = wszName.substr(i, iEnd - i);
-        if (iEnd - i > 1 && Composed(wszLetter) != wszLetter) {
-            std::wstring wszPart = Escaped(wszLetter.substr(0, 1));
-            for (size_t j = 1; j < wszLetter.size(); j++)
-                wszPart += L" + " + CodePoint(wszLetter[j]);
-            if (std::find(awszParts.begin(), awszParts.end(), wszPart) == awszParts.end())
-                awszParts.push_back(wszPart);
+        std::wstring wstrLetter = wstrName.substr(i, iEnd - i);
+        if (iEnd - i > 1 && Composed(wstrLetter) != wstrLetter) {
+            std::wstring wstrPart = Escaped(wstrLetter.substr(0, 1));
+            for (size_t j = 1; j < wstrLetter.size(); j++)
+                wstrPart += L" + " + CodePoint(wstrLetter[j]);
+            if (std::find(awstrParts.begin(), awstrParts.end(), wstrPart) == awstrParts.end())
+                awstrParts.push_back(wstrPart);
         }
         i = iEnd - 1;
     }
-    std::wstring wszNote = L" [ontlede vorm";
-    for (size_t i = 0; i < awszParts.size(); i++)
-        wszNote += (i == 0 ? L": " : L", ") + awszParts[i];
-    return wszNote + L"]";
+    std::wstring wstrNote = L" [ontlede vorm";
+    for (size_t i = 0; i < awstrParts.size(); i++)
+        wstrNote += (i == 0 ? L": " : L", ") + awstrParts[i];
+    return wstrNote + L"]";
 }
 
-std::wstring QuotedName(const std::wstring &wszName)
+std::wstring QuotedName(const std::wstring &wstrName)
 {
-    return wszName.empty() ? L"(leeg)"
-                           : L"\"" + Escaped(wszName) + L"\"" + DecomposedNote(wszName);
+    return wstrName.empty() ? L"(leeg)"
+                           : L"\"" + Escaped(wstrName) + L"\"" + DecomposedNote(wstrName);
 }
 
-std::wstring NamesInWords(const std::vector<std::wstring> &awszNames)
+std::wstring NamesInWords(const std::vector<std::wstring> &awstrNames)
 {
-    std::wstring wszWords;
-    for (size_t i = 0; i < awszNames.size(); i++)
-        wszWords += (i == 0 ? L"" : i + 1 == awszNames.size() ? L" en " : L", ")
-                  + QuotedName(awszNames[i]);
-    return wszWords;
+    std::wstring wstrWords;
+    for (size_t i = 0; i < awstrNames.size(); i++)
+        wstrWords += (i == 0 ? L"" : i + 1 == awstrNames.size() ? L" en " : L", ")
+                  + QuotedName(awstrNames[i]);
+    return wstrWords;
 }
 
 std::wstring Number(unsigned long n)
 {
-    WCHAR wsz[16];
-    int i = 15;
-    wsz[i] = L'\0';
-    do {
-        wsz[--i] = (WCHAR)(L'0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    return wsz + i;
+    WCHAR wsz[24] = L"";
+    AppendNumber(wsz, sizeof(wsz) / sizeof(WCHAR), n);
+    return wsz;
 }
 
 std::wstring UnmappableReason(UINT uCodePage)

@@ -1,5 +1,6 @@
 #include "packcheck/packfiles.h"
 #include "app/entry.h"
+#include "app/fileinfo.h"
 #include "app/paths.h"
 #include <algorithm>
 #include <wchar.h>
@@ -7,33 +8,20 @@
 const WCHAR c_wszInstallerName[] = L"instrrse.exe";
 static const WCHAR c_wszCheckerName[] = L"packcheck.exe";
 
-BOOL EqualIgnoringCase(const std::wstring &wszA, const std::wstring &wszB)
+BOOL EqualIgnoringCase(const std::wstring &wstrA, const std::wstring &wstrB)
 {
-    return CompareStringOrdinal(wszA.c_str(), (int)wszA.size(), wszB.c_str(), (int)wszB.size(),
-                                TRUE) == CSTR_EQUAL;
+    return SameFileName(wstrA.c_str(), wstrB.c_str(), (int)wstrA.size(), (int)wstrB.size());
 }
 
-// The installer's comparison of names: the case of A to Z only.
-static BOOL EqualIgnoringAsciiCase(const WCHAR *pwszA, const WCHAR *pwszB)
-{
-    for (; *pwszA != L'\0' || *pwszB != L'\0'; pwszA++, pwszB++) {
-        WCHAR wchA = *pwszA >= L'A' && *pwszA <= L'Z' ? (WCHAR)(*pwszA - L'A' + L'a') : *pwszA;
-        WCHAR wchB = *pwszB >= L'A' && *pwszB <= L'Z' ? (WCHAR)(*pwszB - L'A' + L'a') : *pwszB;
-        if (wchA != wchB)
-            return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL IsLeftBehind(const std::wstring &wszName)
+BOOL IsLeftBehind(const std::wstring &wstrName)
 {
     static const WCHAR *const c_apwszLeftBehind[] = {
         L".DS_Store", L"__MACOSX", L"Thumbs.db", L"desktop.ini",
     };
     for (const WCHAR *pwszLeftBehind : c_apwszLeftBehind)
-        if (EqualIgnoringAsciiCase(wszName.c_str(), pwszLeftBehind))
+        if (NamesEqualAsciiCase(wstrName.c_str(), pwszLeftBehind))
             return TRUE;
-    return wszName.compare(0, 2, L"._") == 0;
+    return wstrName.compare(0, 2, L"._") == 0;
 }
 
 // Hidden and system files are Explorer's or a tool's (desktop.ini,
@@ -49,105 +37,105 @@ static BOOL IsSeriesFile(const WIN32_FIND_DATAW &fd)
         && !EqualIgnoringCase(fd.cFileName, c_wszCheckerName);
 }
 
-static bool SortsBefore(const std::wstring &wszA, const std::wstring &wszB)
+static bool SortsBefore(const std::wstring &wstrA, const std::wstring &wstrB)
 {
-    return CompareStringOrdinal(wszA.c_str(), -1, wszB.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    return CompareStringOrdinal(wstrA.c_str(), -1, wstrB.c_str(), -1, TRUE) == CSTR_LESS_THAN;
 }
 
 std::vector<std::wstring> ListSeriesFiles()
 {
-    std::vector<std::wstring> awszNames;
+    std::vector<std::wstring> awstrNames;
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(L"*", &fd);
     if (hFind == INVALID_HANDLE_VALUE)
-        return awszNames;
+        return awstrNames;
     do {
         if (IsSeriesFile(fd))
-            awszNames.push_back(fd.cFileName);
+            awstrNames.push_back(fd.cFileName);
     } while (FindNextFileW(hFind, &fd));
     FindClose(hFind);
-    std::sort(awszNames.begin(), awszNames.end(), SortsBefore);
-    return awszNames;
+    std::sort(awstrNames.begin(), awstrNames.end(), SortsBefore);
+    return awstrNames;
 }
 
-PackLookup FindInPack(const std::wstring &wszName, std::wstring *pwszFound)
+PackLookup FindInPack(const std::wstring &wstrName, std::wstring *pwstrFound)
 {
     // A pattern or a path would find other files; the installer refuses
     // such names before it looks.
-    if (wszName.empty()
-        || std::find_if(wszName.begin(), wszName.end(), IsForbiddenInName) != wszName.end())
+    if (wstrName.empty()
+        || std::find_if(wstrName.begin(), wstrName.end(), IsForbiddenInName) != wstrName.end())
         return PACK_MISSING;
     WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(wszName.c_str(), &fd);
+    HANDLE hFind = FindFirstFileW(wstrName.c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
         return PACK_MISSING;
     FindClose(hFind);
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return PACK_FOLDER;
-    *pwszFound = fd.cFileName;
+    *pwstrFound = fd.cFileName;
     // Letter case aside as the file system compares names, as the
     // installer tells a short name from the file's own.
-    return EqualIgnoringCase(fd.cFileName, wszName) ? PACK_FILE : PACK_ALIAS;
+    return EqualIgnoringCase(fd.cFileName, wstrName) ? PACK_FILE : PACK_ALIAS;
 }
 
 // The name without accents: every character decomposed
 // into its base letter and combining marks, and the marks dropped.
-static std::wstring Folded(const std::wstring &wszName)
+static std::wstring Folded(const std::wstring &wstrName)
 {
-    int cch = FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), NULL, 0);
+    int cch = FoldStringW(MAP_COMPOSITE, wstrName.c_str(), (int)wstrName.size(), NULL, 0);
     if (cch <= 0)
-        return wszName;
-    std::wstring wszDecomposed((size_t)cch, L'\0');
-    FoldStringW(MAP_COMPOSITE, wszName.c_str(), (int)wszName.size(), &wszDecomposed[0], cch);
-    std::wstring wszFolded;
-    for (WCHAR wch : wszDecomposed)
+        return wstrName;
+    std::wstring wstrDecomposed((size_t)cch, L'\0');
+    FoldStringW(MAP_COMPOSITE, wstrName.c_str(), (int)wstrName.size(), &wstrDecomposed[0], cch);
+    std::wstring wstrFolded;
+    for (WCHAR wch : wstrDecomposed)
         if (wch < 0x0300 || wch > 0x036F)
-            wszFolded += wch;
-    return wszFolded;
+            wstrFolded += wch;
+    return wstrFolded;
 }
 
-std::wstring Composed(const std::wstring &wszName)
+std::wstring Composed(const std::wstring &wstrName)
 {
-    int cch = FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), NULL, 0);
+    int cch = FoldStringW(MAP_PRECOMPOSED, wstrName.c_str(), (int)wstrName.size(), NULL, 0);
     if (cch <= 0)
-        return wszName;
-    std::wstring wszComposed((size_t)cch, L'\0');
-    FoldStringW(MAP_PRECOMPOSED, wszName.c_str(), (int)wszName.size(), &wszComposed[0], cch);
-    return wszComposed;
+        return wstrName;
+    std::wstring wstrComposed((size_t)cch, L'\0');
+    FoldStringW(MAP_PRECOMPOSED, wstrName.c_str(), (int)wstrName.size(), &wstrComposed[0], cch);
+    return wstrComposed;
 }
 
-BOOL FindLookAlike(const std::wstring &wszName, std::wstring *pwszFound)
+BOOL FindLookAlike(const std::wstring &wstrName, std::wstring *pwstrFound)
 {
-    std::wstring wszFolded = Folded(wszName);
-    for (const std::wstring &wszFile : ListSeriesFiles()) {
-        if (EqualIgnoringCase(Folded(wszFile).c_str(), wszFolded.c_str())) {
-            *pwszFound = wszFile;
+    std::wstring wstrFolded = Folded(wstrName);
+    for (const std::wstring &wstrFile : ListSeriesFiles()) {
+        if (EqualIgnoringCase(Folded(wstrFile).c_str(), wstrFolded.c_str())) {
+            *pwstrFound = wstrFile;
             return TRUE;
         }
     }
     return FALSE;
 }
 
-BOOL NameInCodePage(const std::wstring &wszName, UINT uCodePage, std::string *pBytes)
+BOOL NameInCodePage(const std::wstring &wstrName, UINT uCodePage, std::string *pBytes)
 {
     pBytes->clear();
-    if (wszName.empty())
+    if (wstrName.empty())
         return FALSE;
     // No flags: several code pages refuse any. A character given as a
     // look-alike or as "?" does not come back as itself, which the round
     // trip below sees.
-    int cb = WideCharToMultiByte(uCodePage, 0, wszName.c_str(), (int)wszName.size(), NULL, 0,
+    int cb = WideCharToMultiByte(uCodePage, 0, wstrName.c_str(), (int)wstrName.size(), NULL, 0,
                                  NULL, NULL);
     if (cb <= 0)
         return FALSE;
     std::string bytes((size_t)cb, '\0');
-    WideCharToMultiByte(uCodePage, 0, wszName.c_str(), (int)wszName.size(), &bytes[0], cb, NULL,
+    WideCharToMultiByte(uCodePage, 0, wstrName.c_str(), (int)wstrName.size(), &bytes[0], cb, NULL,
                         NULL);
     int cch = MultiByteToWideChar(uCodePage, 0, bytes.data(), cb, NULL, 0);
-    std::wstring wszBack(cch > 0 ? (size_t)cch : 0, L'\0');
+    std::wstring wstrBack(cch > 0 ? (size_t)cch : 0, L'\0');
     if (cch > 0)
-        MultiByteToWideChar(uCodePage, 0, bytes.data(), cb, &wszBack[0], cch);
-    if (wszBack != wszName || bytes.find('\0') != std::string::npos)
+        MultiByteToWideChar(uCodePage, 0, bytes.data(), cb, &wstrBack[0], cch);
+    if (wstrBack != wstrName || bytes.find('\0') != std::string::npos)
         return FALSE;
     *pBytes = bytes;
     return TRUE;

@@ -11,26 +11,26 @@
 // The line for one file: its name as bytes of the code page that the
 // installer, reading them back, judges to be that very file. FALSE, with
 // the reason, when there is no such line.
-static BOOL ListLineFor(const std::wstring &wszName, std::string *pLine, std::wstring *pwszWhy)
+static BOOL ListLineFor(const std::wstring &wstrName, std::string *pLine, std::wstring *pwstrWhy)
 {
-    if (!NameInCodePage(wszName, g_uPackCodePage, pLine)) {
-        *pwszWhy = UnmappableReason(g_uPackCodePage);
+    if (!NameInCodePage(wstrName, g_uPackCodePage, pLine)) {
+        *pwstrWhy = UnmappableReason(g_uPackCodePage);
         return FALSE;
     }
     if (pLine->size() > (size_t)c_cbListEntry) {
-        *pwszWhy = L"de naam is in codetabel " + Number(g_uPackCodePage) + L" langer dan "
+        *pwstrWhy = L"de naam is in codetabel " + Number(g_uPackCodePage) + L" langer dan "
                  + Number(c_cbListEntry) + L" bytes";
         return FALSE;
     }
     char szName[MAX_PATH];
-    EntryVerdict verdict = JudgeEntryName(pLine->c_str(), szName, sizeof(szName));
+    EntryVerdict verdict = JudgeEntryName(pLine->c_str(), szName, sizeof(szName), g_uPackCodePage);
     if (verdict != VERDICT_MOVE && verdict != VERDICT_SKIP_TXT && verdict != VERDICT_NO_FILE) {
-        *pwszWhy = std::wstring(L"de installer weigert de naam: ") + RefusalReason(verdict);
+        *pwstrWhy = std::wstring(L"de installer weigert de naam: ") + RefusalReason(verdict);
         return FALSE;
     }
     if (verdict != VERDICT_MOVE || strcmp(szName, pLine->c_str()) != 0) {
         // Trailing blanks or dots: Windows would open another name.
-        *pwszWhy = L"de installer zou een ander bestand openen";
+        *pwstrWhy = L"de installer zou een ander bestand openen";
         return FALSE;
     }
     return TRUE;
@@ -78,22 +78,21 @@ CheckStatus WritePackList(BOOL fForce)
                        L" Gebruik --force om hem te vervangen.");
         return CHECK_NOT_RUN;
     }
-    SetPathCodePage(g_uPackCodePage);
     std::string list;
-    std::vector<std::wstring> awszLeftOut;
+    std::vector<std::wstring> awstrLeftOut;
     unsigned long cListed = 0;
-    for (const std::wstring &wszName : ListSeriesFiles()) {
+    for (const std::wstring &wstrName : ListSeriesFiles()) {
         std::string line;
-        std::wstring wszWhy;
-        if (!ListLineFor(wszName, &line, &wszWhy)) {
-            awszLeftOut.push_back(QuotedName(wszName) + L": " + wszWhy);
+        std::wstring wstrWhy;
+        if (!ListLineFor(wstrName, &line, &wstrWhy)) {
+            awstrLeftOut.push_back(QuotedName(wstrName) + L": " + wstrWhy);
             continue;
         }
         list += line + "\r\n";
         cListed++;
     }
-    for (const std::wstring &wszLeftOut : awszLeftOut)
-        PrintLine(L"FOUT: weggelaten uit teinstal.txt, " + wszLeftOut);
+    for (const std::wstring &wstrLeftOut : awstrLeftOut)
+        PrintLine(L"FOUT: weggelaten uit teinstal.txt, " + wstrLeftOut);
     if (cListed == 0) {
         PrintLine(L"Er staat geen enkele serie in deze map die de installer kan installeren;"
                   L" teinstal.txt is niet geschreven.");
@@ -108,10 +107,10 @@ CheckStatus WritePackList(BOOL fForce)
               + Number(g_uPackCodePage) + L", regeleinden CR LF.");
     PrintLine(L"");
     CheckStatus status = CheckPack();
-    if (status == CHECK_NOT_RUN || awszLeftOut.empty())
+    if (status == CHECK_NOT_RUN || awstrLeftOut.empty())
         return status;
-    PrintLine(L"Niet in orde: " + Number((unsigned long)awszLeftOut.size())
-              + (awszLeftOut.size() == 1 ? L" bestand" : L" bestanden")
+    PrintLine(L"Niet in orde: " + Number((unsigned long)awstrLeftOut.size())
+              + (awstrLeftOut.size() == 1 ? L" bestand" : L" bestanden")
               + L" weggelaten uit teinstal.txt (zie boven); de installer installeert"
               L" die niet.");
     return CHECK_FAULTS;

@@ -9,12 +9,14 @@
 
 // More than any pack; a list larger than this is no list of series.
 static const DWORD c_cbZipMax = 256u * 1024 * 1024;
-static const size_t c_cbListMax = 16u * 1024 * 1024;
+// More than any list of a pack holds: a list inflated past this is no
+// list of series.
+static const size_t c_cbZipListMax = 16u * 1024 * 1024;
 
 // A file or folder right inside the pack's folder of the zip.
 struct PackItem {
-    std::wstring wszExplorer;   // its name as Explorer writes it
-    std::wstring wsz7Zip;       // its name as 7-Zip writes it: what its maker meant
+    std::wstring wstrExplorer;   // its name as Explorer writes it
+    std::wstring wstr7Zip;       // its name as 7-Zip writes it: what its maker meant
     BOOL fFolder;
     const ZipEntry *pEntry;     // NULL for a folder only implied by a path
 };
@@ -87,49 +89,49 @@ static BOOL ReadZipFile(const WCHAR *pwszZip, std::vector<unsigned char> *pBytes
     return fRead;
 }
 
-static std::wstring LastPart(const std::wstring &wszPath)
+static std::wstring LastPart(const std::wstring &wstrPath)
 {
-    size_t iSlash = wszPath.find_last_of(L'/');
-    return iSlash == std::wstring::npos ? wszPath : wszPath.substr(iSlash + 1);
+    size_t iSlash = wstrPath.find_last_of(L'/');
+    return iSlash == std::wstring::npos ? wstrPath : wstrPath.substr(iSlash + 1);
 }
 
 // The folders (as Explorer names them, with their "/", "" for the top)
 // that hold a teinstal.txt.
 static std::vector<std::wstring> ListFolders(const std::vector<ZipEntry> &aEntries)
 {
-    std::vector<std::wstring> awszFolders;
+    std::vector<std::wstring> awstrFolders;
     for (const ZipEntry &entry : aEntries) {
-        std::wstring wszPath = ExplorerName(entry);
-        if (!EqualIgnoringCase(LastPart(wszPath), c_wszListName))
+        std::wstring wstrPath = ExplorerName(entry);
+        if (!EqualIgnoringCase(LastPart(wstrPath), c_wszListName))
             continue;
-        std::wstring wszFolder = wszPath.substr(0, wszPath.size() - wcslen(c_wszListName));
+        std::wstring wstrFolder = wstrPath.substr(0, wstrPath.size() - wcslen(c_wszListName));
         BOOL fSeen = FALSE;
-        for (const std::wstring &wszSeen : awszFolders)
-            fSeen = fSeen || EqualIgnoringCase(wszSeen, wszFolder);
+        for (const std::wstring &wstrSeen : awstrFolders)
+            fSeen = fSeen || EqualIgnoringCase(wstrSeen, wstrFolder);
         if (!fSeen)
-            awszFolders.push_back(wszFolder);
+            awstrFolders.push_back(wstrFolder);
     }
-    return awszFolders;
+    return awstrFolders;
 }
 
-static BOOL StartsWith(const std::wstring &wsz, const std::wstring &wszStart)
+static BOOL StartsWith(const std::wstring &wsz, const std::wstring &wstrStart)
 {
-    return wsz.size() >= wszStart.size()
-        && EqualIgnoringCase(wsz.substr(0, wszStart.size()), wszStart);
+    return wsz.size() >= wstrStart.size()
+        && EqualIgnoringCase(wsz.substr(0, wstrStart.size()), wstrStart);
 }
 
 // What lies right inside the folder, as Explorer unpacks it; a deeper path
 // makes its first folder.
-static void CollectItems(const std::vector<ZipEntry> &aEntries, const std::wstring &wszFolder)
+static void CollectItems(const std::vector<ZipEntry> &aEntries, const std::wstring &wstrFolder)
 {
     s_aItems.clear();
     for (const ZipEntry &entry : aEntries) {
-        std::wstring wszExplorer = ExplorerName(entry), wsz7Zip = SevenZipName(entry);
-        if (!StartsWith(wszExplorer, wszFolder) || wszExplorer.size() == wszFolder.size())
+        std::wstring wstrExplorer = ExplorerName(entry), wstr7Zip = SevenZipName(entry);
+        if (!StartsWith(wstrExplorer, wstrFolder) || wstrExplorer.size() == wstrFolder.size())
             continue;
-        wszExplorer.erase(0, wszFolder.size());
-        size_t iSlash = wszExplorer.find(L'/');
-        PackItem item = {wszExplorer.substr(0, iSlash), LastPart(wsz7Zip),
+        wstrExplorer.erase(0, wstrFolder.size());
+        size_t iSlash = wstrExplorer.find(L'/');
+        PackItem item = {wstrExplorer.substr(0, iSlash), LastPart(wstr7Zip),
                          iSlash != std::wstring::npos || (entry.dwAttributes & 0x10), &entry};
         if (iSlash != std::wstring::npos)
             item.pEntry = NULL;
@@ -156,63 +158,63 @@ static std::wstring WhyExplorerSkips(const ZipEntry &entry)
 
 // The first entry of that name counts, as for Explorer, which asks before
 // it writes a second over it.
-static const PackItem *FindItem(const std::wstring &wszName)
+static const PackItem *FindItem(const std::wstring &wstrName)
 {
     for (const PackItem &item : s_aItems)
-        if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wszExplorer, wszName))
+        if (!item.fFolder && item.pEntry != NULL && EqualIgnoringCase(item.wstrExplorer, wstrName))
             return &item;
     return NULL;
 }
 
-static std::wstring NotUnpacked(const std::wstring &wszFile)
+static std::wstring NotUnpacked(const std::wstring &wstrFile)
 {
-    const PackItem *pItem = FindItem(wszFile);
+    const PackItem *pItem = FindItem(wstrFile);
     return pItem != NULL ? WhyExplorerSkips(*pItem->pEntry) : std::wstring();
 }
 
 // A name Explorer could write as it stands: anything else is left out, as
 // it never reaches the users' folder under that name.
-static BOOL IsWritableName(const std::wstring &wszName)
+static BOOL IsWritableName(const std::wstring &wstrName)
 {
-    return !wszName.empty() && wszName != L"." && wszName != L".."
-        && std::find_if(wszName.begin(), wszName.end(), IsForbiddenInName) == wszName.end();
+    return !wstrName.empty() && wstrName != L"." && wstrName != L".."
+        && std::find_if(wstrName.begin(), wstrName.end(), IsForbiddenInName) == wstrName.end();
 }
 
 // The temporary folder the pack's folder is unpacked into: names only, as
 // the contents of the series change nothing the installer decides; the
 // list alone is written whole.
 struct Unpacked {
-    std::wstring wszFile;     // the unique name GetTempFileNameW made
-    std::wstring wszFolder;   // beside it
-    std::vector<std::wstring> awszMade;   // in the folder, in the order made
+    std::wstring wstrFile;     // the unique name GetTempFileNameW made
+    std::wstring wstrFolder;   // beside it
+    std::vector<std::wstring> awstrMade;   // in the folder, in the order made
 };
 
 static BOOL MakeTempFolder(Unpacked *pUnpacked)
 {
-    WCHAR wszTemp[MAX_PATH], wszFile[MAX_PATH];
-    DWORD cch = GetTempPathW(MAX_PATH, wszTemp);
-    if (cch == 0 || cch >= MAX_PATH || GetTempFileNameW(wszTemp, L"pck", 0, wszFile) == 0)
+    WCHAR wszTempFolder[MAX_PATH], wszTempFile[MAX_PATH];
+    DWORD cch = GetTempPathW(MAX_PATH, wszTempFolder);
+    if (cch == 0 || cch >= MAX_PATH || GetTempFileNameW(wszTempFolder, L"pck", 0, wszTempFile) == 0)
         return FALSE;
-    pUnpacked->wszFile = wszFile;
-    pUnpacked->wszFolder = pUnpacked->wszFile + L".map";
-    return CreateDirectoryW(pUnpacked->wszFolder.c_str(), NULL);
+    pUnpacked->wstrFile = wszTempFile;
+    pUnpacked->wstrFolder = pUnpacked->wstrFile + L".map";
+    return CreateDirectoryW(pUnpacked->wstrFolder.c_str(), NULL);
 }
 
 static BOOL MakeItem(const PackItem &item, const std::string &list, Unpacked *pUnpacked)
 {
-    std::wstring wszPath = pUnpacked->wszFolder + L"\\" + item.wszExplorer;
+    std::wstring wstrPath = pUnpacked->wstrFolder + L"\\" + item.wstrExplorer;
     if (item.fFolder) {
-        if (!CreateDirectoryW(wszPath.c_str(), NULL))
+        if (!CreateDirectoryW(wstrPath.c_str(), NULL))
             return GetLastError() == ERROR_ALREADY_EXISTS;
-        pUnpacked->awszMade.push_back(wszPath);
+        pUnpacked->awstrMade.push_back(wstrPath);
         return TRUE;
     }
-    HANDLE hFile = CreateFileW(wszPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+    HANDLE hFile = CreateFileW(wstrPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, NULL);
     if (hFile == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_EXISTS;   // a name twice in the zip
-    pUnpacked->awszMade.push_back(wszPath);
-    BOOL fList = EqualIgnoringCase(item.wszExplorer, c_wszListName);
+    pUnpacked->awstrMade.push_back(wstrPath);
+    BOOL fList = EqualIgnoringCase(item.wstrExplorer, c_wszListName);
     DWORD cbWritten = 0;
     BOOL fWritten = !fList || list.empty()
                  || (WriteFile(hFile, list.data(), (DWORD)list.size(), &cbWritten, NULL)
@@ -225,7 +227,7 @@ static BOOL Unpack(const std::string &list, Unpacked *pUnpacked)
     if (!MakeTempFolder(pUnpacked))
         return FALSE;
     for (const PackItem &item : s_aItems)
-        if (IsWritableName(item.wszExplorer) && !IsDeviceNameW(item.wszExplorer.c_str())
+        if (IsWritableName(item.wstrExplorer) && !IsDeviceNameW(item.wstrExplorer.c_str())
             && !MakeItem(item, list, pUnpacked))
             return FALSE;
     return TRUE;
@@ -233,32 +235,32 @@ static BOOL Unpack(const std::string &list, Unpacked *pUnpacked)
 
 static void RemoveUnpacked(const Unpacked &unpacked)
 {
-    for (size_t i = unpacked.awszMade.size(); i-- > 0;) {
-        const WCHAR *pwszPath = unpacked.awszMade[i].c_str();
+    for (size_t i = unpacked.awstrMade.size(); i-- > 0;) {
+        const WCHAR *pwszPath = unpacked.awstrMade[i].c_str();
         if (!DeleteFileW(pwszPath))
             RemoveDirectoryW(pwszPath);
     }
-    if (!unpacked.wszFolder.empty())
-        RemoveDirectoryW(unpacked.wszFolder.c_str());
-    if (!unpacked.wszFile.empty())
-        DeleteFileW(unpacked.wszFile.c_str());
+    if (!unpacked.wstrFolder.empty())
+        RemoveDirectoryW(unpacked.wstrFolder.c_str());
+    if (!unpacked.wstrFile.empty())
+        DeleteFileW(unpacked.wstrFile.c_str());
 }
 
 // The list as the zip holds it. FALSE, having said why, when there is no
 // list to check; *pStatus then gets the status.
-static BOOL ReadList(const std::vector<unsigned char> &bytes, const std::wstring &wszZip,
-                     const std::wstring &wszShownAs, std::string *pList, CheckStatus *pStatus)
+static BOOL ReadList(const std::vector<unsigned char> &bytes, const std::wstring &wstrZip,
+                     const std::wstring &wstrShownAs, std::string *pList, CheckStatus *pStatus)
 {
     *pStatus = CHECK_NOT_RUN;
     const PackItem *pItem = FindItem(c_wszListName);
     if (pItem == NULL) {
-        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is een map, geen bestand.");
+        PrintErrorLine(L"teinstal.txt in " + wstrZip + L" is een map, geen bestand.");
         return FALSE;
     }
-    std::wstring wszWhy = WhyExplorerSkips(*pItem->pEntry);
-    if (!wszWhy.empty()) {
-        PrintLine(L"Pakket: " + wszShownAs);
-        PrintLine(L"FOUT: teinstal.txt: " + wszWhy + L".");
+    std::wstring wstrWhy = WhyExplorerSkips(*pItem->pEntry);
+    if (!wstrWhy.empty()) {
+        PrintLine(L"Pakket: " + wstrShownAs);
+        PrintLine(L"FOUT: teinstal.txt: " + wstrWhy + L".");
         PrintLine(L"");
         PrintLine(L"Niet in orde: zonder de lijst installeert instrrse.exe niets. Maak de zip met"
                   L" packcheck --zip.");
@@ -266,23 +268,23 @@ static BOOL ReadList(const std::vector<unsigned char> &bytes, const std::wstring
         return FALSE;
     }
     std::string method;
-    switch (ReadZipEntry(bytes.data(), bytes.size(), *pItem->pEntry, c_cbListMax, pList)) {
+    switch (ReadZipEntry(bytes.data(), bytes.size(), *pItem->pEntry, c_cbZipListMax, pList)) {
     case ZIPREAD_WHOLE:
         return TRUE;
     case ZIPREAD_METHOD:
         method = ZipMethodName(pItem->pEntry->wMethod);
-        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is gecomprimeerd met methode "
+        PrintErrorLine(L"teinstal.txt in " + wstrZip + L" is gecomprimeerd met methode "
                        + std::wstring(method.begin(), method.end()) + L", die Windows Verkenner"
                        L" wel uitpakt maar packcheck niet. Pak de zip uit en controleer de map,"
                        L" of maak de zip met packcheck --zip.");
         return FALSE;
     case ZIPREAD_TOO_LARGE:
-        PrintErrorLine(L"teinstal.txt in " + wszZip + L" is groter dan "
-                       + Number((unsigned long)(c_cbListMax >> 20)) + L" MiB; dat is geen lijst"
+        PrintErrorLine(L"teinstal.txt in " + wstrZip + L" is groter dan "
+                       + Number((unsigned long)(c_cbZipListMax >> 20)) + L" MiB; dat is geen lijst"
                        L" van series.");
         return FALSE;
     default:
-        PrintErrorLine(L"teinstal.txt in " + wszZip + L" kan niet worden gelezen: de zip is"
+        PrintErrorLine(L"teinstal.txt in " + wstrZip + L" kan niet worden gelezen: de zip is"
                        L" beschadigd.");
         return FALSE;
     }
@@ -290,38 +292,38 @@ static BOOL ReadList(const std::vector<unsigned char> &bytes, const std::wstring
 
 // A folder on the way from the users' Downloads folder to the pack's.
 struct FolderName {
-    std::wstring wszExplorer;   // as Explorer names it
-    std::wstring wszMeant;      // as the zip's maker meant it, composed
+    std::wstring wstrExplorer;   // as Explorer names it
+    std::wstring wstrMeant;      // as the zip's maker meant it, composed
 };
 
 static std::vector<FolderName> s_aFolders;
 
-static std::vector<std::wstring> FolderParts(const std::wstring &wszPath)
+static std::vector<std::wstring> FolderParts(const std::wstring &wstrPath)
 {
-    std::vector<std::wstring> awszParts;
+    std::vector<std::wstring> awstrParts;
     size_t iStart = 0;
-    for (size_t iSlash; (iSlash = wszPath.find(L'/', iStart)) != std::wstring::npos;
+    for (size_t iSlash; (iSlash = wstrPath.find(L'/', iStart)) != std::wstring::npos;
          iStart = iSlash + 1)
-        awszParts.push_back(wszPath.substr(iStart, iSlash - iStart));
-    return awszParts;
+        awstrParts.push_back(wstrPath.substr(iStart, iSlash - iStart));
+    return awstrParts;
 }
 
 // "Alles uitpakken" unpacks into a folder named like the zip; in it, the
 // folders of the list's path.
-static void CollectFolders(const std::wstring &wszZip)
+static void CollectFolders(const std::wstring &wstrZip)
 {
     s_aFolders.clear();
-    std::wstring wszZipFolder = LastPart(WithSlashes(wszZip));
-    wszZipFolder = wszZipFolder.substr(0, wszZipFolder.find_last_of(L'.'));
-    s_aFolders.push_back({wszZipFolder, wszZipFolder});
+    std::wstring wstrZipFolder = LastPart(WithSlashes(wstrZip));
+    wstrZipFolder = wstrZipFolder.substr(0, wstrZipFolder.find_last_of(L'.'));
+    s_aFolders.push_back({wstrZipFolder, wstrZipFolder});
     const PackItem *pItem = FindItem(c_wszListName);
     if (pItem == NULL)
         return;
-    std::vector<std::wstring> awszExplorer = FolderParts(ExplorerName(*pItem->pEntry));
-    std::vector<std::wstring> awszMeant = FolderParts(SevenZipName(*pItem->pEntry));
-    for (size_t i = 0; i < awszExplorer.size(); i++)
-        s_aFolders.push_back({awszExplorer[i], awszMeant.size() == awszExplorer.size()
-                                                   ? Composed(awszMeant[i]) : awszExplorer[i]});
+    std::vector<std::wstring> awstrExplorer = FolderParts(ExplorerName(*pItem->pEntry));
+    std::vector<std::wstring> awstrMeant = FolderParts(SevenZipName(*pItem->pEntry));
+    for (size_t i = 0; i < awstrExplorer.size(); i++)
+        s_aFolders.push_back({awstrExplorer[i], awstrMeant.size() == awstrExplorer.size()
+                                                   ? Composed(awstrMeant[i]) : awstrExplorer[i]});
 }
 
 // The folders Explorer names otherwise than the zip's maker, and those the
@@ -330,26 +332,26 @@ static void CollectFolders(const std::wstring &wszZip)
 // would mend what was found.
 static BOOL ReportFolderNames(BOOL *pfAdvise)
 {
-    std::vector<std::wstring> awszRenamed, awszUnheld;
+    std::vector<std::wstring> awstrRenamed, awszUnheld;
     BOOL fMeantHeld = TRUE;
     std::string bytes;
     for (const FolderName &folder : s_aFolders) {
-        if (folder.wszExplorer != folder.wszMeant)
-            awszRenamed.push_back(QuotedName(folder.wszMeant) + L" wordt "
-                                  + QuotedName(folder.wszExplorer));
-        if (!NameInCodePage(folder.wszExplorer, g_uPackCodePage, &bytes)) {
-            awszUnheld.push_back(folder.wszExplorer);
-            fMeantHeld = fMeantHeld && NameInCodePage(folder.wszMeant, g_uPackCodePage, &bytes);
+        if (folder.wstrExplorer != folder.wstrMeant)
+            awstrRenamed.push_back(QuotedName(folder.wstrMeant) + L" wordt "
+                                  + QuotedName(folder.wstrExplorer));
+        if (!NameInCodePage(folder.wstrExplorer, g_uPackCodePage, &bytes)) {
+            awszUnheld.push_back(folder.wstrExplorer);
+            fMeantHeld = fMeantHeld && NameInCodePage(folder.wstrMeant, g_uPackCodePage, &bytes);
         }
     }
-    if (!awszRenamed.empty()) {
+    if (!awstrRenamed.empty()) {
         PrintLine(L"");
         PrintLine(L"Waarschuwing: Windows Verkenner noemt een map van het pakket anders dan de"
                   L" maker van de zip:");
-        for (const std::wstring &wszLine : awszRenamed)
-            PrintLine(L"  " + wszLine);
+        for (const std::wstring &wstrLine : awstrRenamed)
+            PrintLine(L"  " + wstrLine);
     }
-    *pfAdvise = !awszRenamed.empty() && fMeantHeld;
+    *pfAdvise = !awstrRenamed.empty() && fMeantHeld;
     if (awszUnheld.empty())
         return FALSE;
     PrintLine(L"");
@@ -371,31 +373,31 @@ static BOOL ReportFolderNames(BOOL *pfAdvise)
 // the installer then does. *pfAdvise when there is any.
 static void ReportSeriesNames(BOOL *pfAdvise)
 {
-    std::vector<std::wstring> awszLines;
+    std::vector<std::wstring> awstrLines;
     for (const ListedSeries &series : CheckedSeries()) {
-        if (series.fOtherForm && !series.wszFound.empty()) {
-            awszLines.push_back(QuotedName(series.wszName) + L" wordt " + QuotedName(series.wszFound)
+        if (series.fOtherForm && !series.wstrFound.empty()) {
+            awstrLines.push_back(QuotedName(series.wstrName) + L" wordt " + QuotedName(series.wstrFound)
                                 + L"; instrrse.exe vindt de serie toch en installeert hem als "
-                                + QuotedName(series.wszName));
+                                + QuotedName(series.wstrName));
             continue;
         }
         if (!series.fMissing)
             continue;
         for (const PackItem &item : s_aItems)
-            if (!item.fFolder && item.wszExplorer != item.wsz7Zip
-                && EqualIgnoringCase(Composed(item.wsz7Zip), Composed(series.wszName)))
-                awszLines.push_back(QuotedName(series.wszName) + L" wordt "
-                                    + QuotedName(item.wszExplorer)
+            if (!item.fFolder && item.wstrExplorer != item.wstr7Zip
+                && EqualIgnoringCase(Composed(item.wstr7Zip), Composed(series.wstrName)))
+                awstrLines.push_back(QuotedName(series.wstrName) + L" wordt "
+                                    + QuotedName(item.wstrExplorer)
                                     + L"; daaronder vindt instrrse.exe de serie niet");
     }
-    *pfAdvise = !awszLines.empty();
-    if (awszLines.empty())
+    *pfAdvise = !awstrLines.empty();
+    if (awstrLines.empty())
         return;
     PrintLine(L"");
     PrintLine(L"Waarschuwing: Windows Verkenner pakt deze series uit onder een andere naam dan"
               L" de lijst noemt:");
-    for (const std::wstring &wszLine : awszLines)
-        PrintLine(L"  " + wszLine);
+    for (const std::wstring &wstrLine : awstrLines)
+        PrintLine(L"  " + wstrLine);
 }
 
 static BOOL ReportZipNames()
@@ -409,15 +411,15 @@ static BOOL ReportZipNames()
     return fFault;
 }
 
-static CheckStatus CheckUnpacked(const Unpacked &unpacked, const std::wstring &wszShownAs)
+static CheckStatus CheckUnpacked(const Unpacked &unpacked, const std::wstring &wstrShownAs)
 {
     WCHAR wszSaved[MAX_PATH];
     DWORD cch = GetCurrentDirectoryW(MAX_PATH, wszSaved);
-    if (cch == 0 || cch >= MAX_PATH || !SetCurrentDirectoryW(unpacked.wszFolder.c_str())) {
+    if (cch == 0 || cch >= MAX_PATH || !SetCurrentDirectoryW(unpacked.wstrFolder.c_str())) {
         PrintErrorLine(L"De zip kon niet in een tijdelijke map worden bekeken.");
         return CHECK_NOT_RUN;
     }
-    ZipView zip = {wszShownAs, NotUnpacked, ReportZipNames};
+    ZipView zip = {wstrShownAs, NotUnpacked, ReportZipNames};
     CheckStatus status = CheckPack(&zip);
     SetCurrentDirectoryW(wszSaved);
     return status;
@@ -432,42 +434,42 @@ static std::wstring FullPath(const WCHAR *pwszPath)
 
 CheckStatus CheckPackZip(const WCHAR *pwszZip)
 {
-    std::wstring wszZip = FullPath(pwszZip);
+    std::wstring wstrZip = FullPath(pwszZip);
     std::vector<unsigned char> bytes;
     std::vector<ZipEntry> aEntries;
     BOOL fTooLarge;
     if (!ReadZipFile(pwszZip, &bytes, &fTooLarge)
         || !ReadZipDirectory(bytes.data(), bytes.size(), &aEntries)) {
-        PrintErrorLine(wszZip + (fTooLarge ? L" is groter dan "
+        PrintErrorLine(wstrZip + (fTooLarge ? L" is groter dan "
                                              + Number((unsigned long)(c_cbZipMax >> 20))
                                              + L" MiB; zo'n grote zip leest packcheck niet."
                                            : L" is geen zip-bestand dat packcheck kan lezen."));
         return CHECK_NOT_RUN;
     }
-    std::vector<std::wstring> awszFolders = ListFolders(aEntries);
-    if (awszFolders.size() != 1) {
-        PrintErrorLine(awszFolders.empty()
-                       ? L"Er staat geen teinstal.txt in " + wszZip + L"."
-                       : L"In " + wszZip + L" houden meer mappen een teinstal.txt; een pakket"
+    std::vector<std::wstring> awstrFolders = ListFolders(aEntries);
+    if (awstrFolders.size() != 1) {
+        PrintErrorLine(awstrFolders.empty()
+                       ? L"Er staat geen teinstal.txt in " + wstrZip + L"."
+                       : L"In " + wstrZip + L" houden meer mappen een teinstal.txt; een pakket"
                          L" is \u00E9\u00E9n map met \u00E9\u00E9n lijst.");
         return CHECK_NOT_RUN;
     }
-    CollectItems(aEntries, awszFolders[0]);
-    CollectFolders(wszZip);
-    std::wstring wszShownAs = wszZip;
-    if (!awszFolders[0].empty())
-        wszShownAs += L", map " + QuotedName(awszFolders[0].substr(0, awszFolders[0].size() - 1));
-    wszShownAs += L", uitgepakt zoals Windows Verkenner dat doet met OEM-codetabel "
+    CollectItems(aEntries, awstrFolders[0]);
+    CollectFolders(wstrZip);
+    std::wstring wstrShownAs = wstrZip;
+    if (!awstrFolders[0].empty())
+        wstrShownAs += L", map " + QuotedName(awstrFolders[0].substr(0, awstrFolders[0].size() - 1));
+    wstrShownAs += L", uitgepakt zoals Windows Verkenner dat doet met OEM-codetabel "
                 + Number(g_uPackOemCodePage);
     std::string list;
     CheckStatus status;
-    if (!ReadList(bytes, wszZip, wszShownAs, &list, &status))
+    if (!ReadList(bytes, wstrZip, wstrShownAs, &list, &status))
         return status;
 
     Unpacked unpacked;
     status = CHECK_NOT_RUN;
     if (Unpack(list, &unpacked))
-        status = CheckUnpacked(unpacked, wszShownAs);
+        status = CheckUnpacked(unpacked, wstrShownAs);
     else
         PrintErrorLine(L"De zip kon niet in een tijdelijke map worden bekeken.");
     RemoveUnpacked(unpacked);

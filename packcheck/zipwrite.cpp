@@ -24,17 +24,17 @@ static BOOL IsTextFile(const WIN32_FIND_DATAW &fd)
 
 // A file to ship: its name on disk, and in the zip.
 struct ShipFile {
-    std::wstring wszDisk;
-    std::wstring wszInZip;
+    std::wstring wstrDisk;
+    std::wstring wstrInZip;
 };
 
-static void AddToShip(std::vector<ShipFile> *paFiles, const std::wstring &wszDisk,
-                      const std::wstring &wszInZip)
+static void AddToShip(std::vector<ShipFile> *paFiles, const std::wstring &wstrDisk,
+                      const std::wstring &wstrInZip)
 {
     for (const ShipFile &file : *paFiles)
-        if (EqualIgnoringCase(file.wszDisk, wszDisk))
+        if (EqualIgnoringCase(file.wstrDisk, wstrDisk))
             return;
-    paFiles->push_back({wszDisk, wszInZip});
+    paFiles->push_back({wstrDisk, wstrInZip});
 }
 
 // The list first, then the installer, the other text files and the series.
@@ -43,34 +43,34 @@ static std::vector<ShipFile> FilesToShip()
 {
     std::vector<ShipFile> aFiles;
     AddToShip(&aFiles, c_wszListName, c_wszListName);
-    std::wstring wszFound;
-    if (FindInPack(c_wszInstallerName, &wszFound) == PACK_FILE)
-        AddToShip(&aFiles, wszFound, wszFound);
-    std::vector<std::wstring> awszTexts;
+    std::wstring wstrFound;
+    if (FindInPack(c_wszInstallerName, &wstrFound) == PACK_FILE)
+        AddToShip(&aFiles, wstrFound, wstrFound);
+    std::vector<std::wstring> awstrTexts;
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(L"*", &fd);
     if (hFind != INVALID_HANDLE_VALUE) {
         do {
             if (IsTextFile(fd))
-                awszTexts.push_back(fd.cFileName);
+                awstrTexts.push_back(fd.cFileName);
         } while (FindNextFileW(hFind, &fd));
         FindClose(hFind);
     }
-    std::sort(awszTexts.begin(), awszTexts.end());
-    for (const std::wstring &wszText : awszTexts)
-        AddToShip(&aFiles, wszText, wszText);
+    std::sort(awstrTexts.begin(), awstrTexts.end());
+    for (const std::wstring &wstrText : awstrTexts)
+        AddToShip(&aFiles, wstrText, wstrText);
     for (const ListedSeries &series : CheckedSeries())
-        if (!series.wszFound.empty())
-            AddToShip(&aFiles, series.wszFound,
-                      series.fOtherForm ? series.wszName : series.wszFound);
+        if (!series.wstrFound.empty())
+            AddToShip(&aFiles, series.wstrFound,
+                      series.fOtherForm ? series.wstrName : series.wstrFound);
     return aFiles;
 }
 
 // UTF-8 in the composed form (NFC): what Windows and most tools type, and
 // what the list of a sound pack names.
-static std::string ZipName(const std::wstring &wszName)
+static std::string ZipName(const std::wstring &wstrName)
 {
-    return Utf8Of(Composed(wszName));
+    return Utf8Of(Composed(wstrName));
 }
 
 struct ZipOut {
@@ -171,11 +171,11 @@ static BOOL AddFolder(ZipOut *pOut, const std::string &folder)
 
 static BOOL AddFile(ZipOut *pOut, const std::string &folder, const ShipFile &file)
 {
-    HANDLE hSource = CreateFileW(file.wszDisk.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+    HANDLE hSource = CreateFileW(file.wstrDisk.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (hSource == INVALID_HANDLE_VALUE)
         return FALSE;
-    ZipEntry entry = NewEntry(folder + ZipName(file.wszInZip), *pOut);
+    ZipEntry entry = NewEntry(folder + ZipName(file.wstrInZip), *pOut);
     entry.wMethod = 8;
     entry.dwAttributes = FILE_ATTRIBUTE_ARCHIVE;
     SetDosTime(hSource, &entry);
@@ -203,17 +203,17 @@ static std::wstring PackFolderName()
 {
     WCHAR wszDir[MAX_PATH];
     DWORD cch = GetCurrentDirectoryW(MAX_PATH, wszDir);
-    std::wstring wszName = cch > 0 && cch < MAX_PATH ? wszDir : L"";
-    while (!wszName.empty() && wszName.back() == L'\\')
-        wszName.pop_back();
-    wszName = wszName.substr(wszName.find_last_of(L"\\:") + 1);
-    return wszName.empty() ? L"pakket" : wszName;
+    std::wstring wstrName = cch > 0 && cch < MAX_PATH ? wszDir : L"";
+    while (!wstrName.empty() && wstrName.back() == L'\\')
+        wstrName.pop_back();
+    wstrName = wstrName.substr(wstrName.find_last_of(L"\\:") + 1);
+    return wstrName.empty() ? L"pakket" : wstrName;
 }
 
-static BOOL WriteZip(const std::wstring &wszTemp, const std::vector<ShipFile> &aFiles)
+static BOOL WriteZip(const std::wstring &wstrTemp, const std::vector<ShipFile> &aFiles)
 {
     ZipOut out = {};
-    out.hFile = CreateFileW(wszTemp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    out.hFile = CreateFileW(wstrTemp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
     if (out.hFile == INVALID_HANDLE_VALUE)
         return FALSE;
@@ -227,9 +227,9 @@ static BOOL WriteZip(const std::wstring &wszTemp, const std::vector<ShipFile> &a
 
 CheckStatus WritePackZip(const WCHAR *pwszZip, BOOL fForce)
 {
-    std::wstring wszZip = pwszZip;
+    std::wstring wstrZip = pwszZip;
     if (!fForce && GetFileAttributesW(pwszZip) != INVALID_FILE_ATTRIBUTES) {
-        PrintErrorLine(wszZip + L" bestaat al en blijft zoals hij is. Gebruik --force om hem"
+        PrintErrorLine(wstrZip + L" bestaat al en blijft zoals hij is. Gebruik --force om hem"
                        L" te vervangen.");
         return CHECK_NOT_RUN;
     }
@@ -240,16 +240,16 @@ CheckStatus WritePackZip(const WCHAR *pwszZip, BOOL fForce)
         return status;
     }
     // Whole or not at all: the zip takes its name only once complete.
-    std::wstring wszTemp = wszZip + L".packcheck-deel";
+    std::wstring wstrTemp = wstrZip + L".packcheck-deel";
     std::vector<ShipFile> aFiles = FilesToShip();
-    if (!WriteZip(wszTemp, aFiles)
-        || !MoveFileExW(wszTemp.c_str(), pwszZip, fForce ? MOVEFILE_REPLACE_EXISTING : 0)) {
-        DeleteFileW(wszTemp.c_str());
-        PrintErrorLine(L"De zip " + wszZip + L" kon niet worden geschreven.");
+    if (!WriteZip(wstrTemp, aFiles)
+        || !MoveFileExW(wstrTemp.c_str(), pwszZip, fForce ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        DeleteFileW(wstrTemp.c_str());
+        PrintErrorLine(L"De zip " + wstrZip + L" kon niet worden geschreven.");
         return CHECK_NOT_RUN;
     }
     PrintLine(L"");
-    PrintLine(L"Zip geschreven: " + wszZip + L" (" + Number((unsigned long)aFiles.size())
+    PrintLine(L"Zip geschreven: " + wstrZip + L" (" + Number((unsigned long)aFiles.size())
               + L" bestanden in de map " + QuotedName(PackFolderName()) + L").");
     return CHECK_SOUND;
 }

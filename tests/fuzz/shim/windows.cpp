@@ -221,3 +221,33 @@ DWORD GetFileAttributesW(LPCWSTR)
 {
     return INVALID_FILE_ATTRIBUTES;
 }
+
+DWORD GetFileAttributesA(const char *)
+{
+    return INVALID_FILE_ATTRIBUTES;
+}
+
+HANDLE FindFirstFileW(LPCWSTR, WIN32_FIND_DATAW *)
+{
+    return INVALID_HANDLE_VALUE;
+}
+
+BOOL FindClose(HANDLE)
+{
+    return TRUE;
+}
+
+int CompareStringOrdinal(LPCWSTR pwszA, int cchA, LPCWSTR pwszB, int cchB, BOOL fIgnoreCase)
+{
+    size_t cA = cchA < 0 ? wcslen(pwszA) : (size_t)cchA, cB = cchB < 0 ? wcslen(pwszB) : (size_t)cchB;
+    for (size_t i = 0; i < cA && i < cB; i++) {
+        WCHAR a = pwszA[i], b = pwszB[i];
+        if (fIgnoreCase && a >= L'a' && a <= L'z')
+            a = (WCHAR)(a - L'a' + L'A');
+        if (fIgnoreCase && b >= L'a' && b <= L'z')
+            b = (WCHAR)(b - L'a' + L'A');
+        if (a != b)
+            return a < b ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+    }
+    return cA == cB ? CSTR_EQUAL : cA < cB ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+}

@@ -19,6 +19,7 @@ typedef wchar_t WCHAR;
 typedef const WCHAR *LPCWSTR;
 typedef void *HINSTANCE;
 typedef void *HWND;
+typedef void *HANDLE;
 
 #define TRUE 1
 #define FALSE 0
@@ -30,6 +31,16 @@ typedef void *HWND;
 #define WC_NO_BEST_FIT_CHARS 0x400
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
+#define INVALID_HANDLE_VALUE ((HANDLE)(long)-1)
+#define CSTR_LESS_THAN 1
+#define CSTR_EQUAL 2
+#define CSTR_GREATER_THAN 3
+
+typedef struct {
+    DWORD dwFileAttributes;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+} WIN32_FIND_DATAW;
 
 // 1252 (no lead bytes) or 932 (lead bytes 0x81-0x9F and 0xE0-0xFC); the
 // conversions also know UTF-8.
@@ -44,3 +55,9 @@ int WideCharToMultiByte(UINT uCodePage, DWORD dwFlags, const WCHAR *pwch, int cw
                         char *pch, int cb, const char *pchDefault, BOOL *pfUsedDefault);
 // No files here: every lookup finds nothing.
 DWORD GetFileAttributesW(LPCWSTR pwszPath);
+DWORD GetFileAttributesA(const char *pszPath);
+HANDLE FindFirstFileW(LPCWSTR pwszPattern, WIN32_FIND_DATAW *pfd);
+BOOL FindClose(HANDLE hFind);
+// Letter case aside for A to Z only: the names the fuzzers compare are the
+// program's own forms of one name.
+int CompareStringOrdinal(LPCWSTR pwszA, int cchA, LPCWSTR pwszB, int cchB, BOOL fIgnoreCase);
