@@ -15,8 +15,8 @@
 #include <stdio.h>
 #include <string.h>
 
-// Every closing box comes to the front: during long moves the user may
-// have gone to another window, and the host window is never shown.
+// Every box comes to the front: during long moves the user may have gone
+// to another window, and the host window is never shown.
 static const UINT c_uBoxFlags = MB_SETFOREGROUND;
 
 static void ShowBox(HWND hwnd, const WCHAR *pwszText, UINT uType)
@@ -43,19 +43,13 @@ static void WarnStartFolderTooLong(HWND hwnd)
 // folder (Windows makes "Łukasz" into "Lukasz"), so it touches nothing.
 static void WarnStartFolderUnnameable(HWND hwnd, const WCHAR *pwszFolder)
 {
-    WCHAR wszText[c_cchLongPath + 1024];
-    wszText[0] = L'\0';
-    BOOL fWhole = AppendWide(wszText, ARRAYSIZE(wszText),
-                             L"Het installatieprogramma kan niet werken vanuit deze map:\n\n")
-               && AppendWide(wszText, ARRAYSIZE(wszText), pwszFolder)
-               && AppendWide(wszText, ARRAYSIZE(wszText),
-                             L"\n\nDe naam van de map (of van een map erboven) bevat tekens die "
-                             L"het installatieprogramma op deze computer niet kan gebruiken.\n\n"
-                             L"Verplaats de map met de series naar een map met een naam van "
-                             L"gewone letters, bijvoorbeeld C:\\Raadrups-pakket, en start het "
-                             L"installatieprogramma daar opnieuw.\n\nEr is niets verplaatst.");
-    if (fWhole)
-        ShowBox(hwnd, wszText, MB_ICONWARNING);
+    ShowFolderWarning(hwnd, L"Het installatieprogramma kan niet werken vanuit deze map:\n\n",
+                      pwszFolder,
+                      L"\n\nDe naam van de map (of van een map erboven) bevat tekens die het "
+                      L"installatieprogramma op deze computer niet kan gebruiken.\n\n"
+                      L"Verplaats de map met de series naar een map met een naam van gewone "
+                      L"letters, bijvoorbeeld C:\\Raadrups-pakket, en start het "
+                      L"installatieprogramma daar opnieuw.\n\nEr is niets verplaatst.");
 }
 
 // The start folder as Windows names it, for the user's eyes; the path the
@@ -135,21 +129,15 @@ static void WarnPackBusy(HWND hwnd)
 // list. Nothing has been touched, so starting again after unpacking works.
 static void WarnNoList(HWND hwnd)
 {
-    WCHAR wszText[1024];
-    wszText[0] = L'\0';
-    BOOL fWhole = AppendWide(wszText, ARRAYSIZE(wszText),
-                             L"De lijst met series, " INSTRRSE_LIST_NAME L", staat niet in de map "
-                             L"waaruit het installatieprogramma is gestart (of kan niet worden "
-                             L"geopend):\n\n")
-               && AppendWide(wszText, ARRAYSIZE(wszText), g_wszCurrentDir)
-               && AppendWide(wszText, ARRAYSIZE(wszText),
-                             L"\n\nMeestal is het pakket dan niet uitgepakt: het "
-                             L"installatieprogramma is vanuit het zip-bestand gestart. Pak eerst "
-                             L"het hele zip-bestand uit (klik er met de rechtermuisknop op en kies "
-                             L"\"Alles uitpakken\") en start daarna instrrse.exe in de uitgepakte "
-                             L"map.\n\nEr is niets verplaatst.");
-    if (fWhole)
-        ShowBox(hwnd, wszText, MB_ICONWARNING);
+    ShowFolderWarning(hwnd,
+                      L"De lijst met series, " INSTRRSE_LIST_NAME L", staat niet in de map "
+                      L"waaruit het installatieprogramma is gestart (of kan niet worden "
+                      L"geopend):\n\n",
+                      g_wszCurrentDir,
+                      L"\n\nMeestal is het pakket dan niet uitgepakt: het installatieprogramma "
+                      L"is vanuit het zip-bestand gestart. Pak eerst het hele zip-bestand uit "
+                      L"(klik er met de rechtermuisknop op en kies \"Alles uitpakken\") en start "
+                      L"daarna instrrse.exe in de uitgepakte map.\n\nEr is niets verplaatst.");
 }
 
 // Another run is moving series into the same data folder (from another

@@ -368,3 +368,14 @@ void FormatSuccess(WCHAR *pwszText, size_t cchText)
     AppendWide(pwszText, cchText, s_wszWasThere);
     AppendMore(pwszText, cchText, s_cWasThere);
 }
+
+void ShowFolderWarning(HWND hwnd, const WCHAR *pwszBefore, const WCHAR *pwszFolder,
+                       const WCHAR *pwszAfter)
+{
+    WCHAR wszText[2048 + MAX_PATH];
+    wszText[0] = L'\0';
+    if (AppendWide(wszText, ARRAYSIZE(wszText), pwszBefore)
+        && AppendWide(wszText, ARRAYSIZE(wszText), pwszFolder)
+        && AppendWide(wszText, ARRAYSIZE(wszText), pwszAfter))
+        MessageBoxW(hwnd, wszText, L"Let op", MB_ICONWARNING | MB_SETFOREGROUND);
+}

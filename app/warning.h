@@ -46,3 +46,10 @@ void NoteWasThere(const WCHAR *pwszName);
 // The success box's text, naming those series (at most 15).
 const size_t c_cchSuccessText = 8192;
 void FormatSuccess(WCHAR *pwszText, size_t cchText);
+
+// A "Let op" box about a folder, named as Windows shows it between two
+// texts. Every box comes to the front: the user may have gone to another
+// window meanwhile, and the host window is never shown. Not shown at all
+// should the text not fit: a folder cut short would name another.
+void ShowFolderWarning(HWND hwnd, const WCHAR *pwszBefore, const WCHAR *pwszFolder,
+                       const WCHAR *pwszAfter);

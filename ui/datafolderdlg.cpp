@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/paths.h"
 #include "app/systempath.h"
+#include "app/warning.h"
 #include "res/resource.h"
 
 static const char c_szNotFound[] =
@@ -53,16 +54,13 @@ static void OnInitDialog(HWND hDlg)
 
 static void WarnUnusableFolder(HWND hDlg, const WCHAR *pwszFolder, BOOL fTooLong)
 {
-    WCHAR wszText[3 * MAX_PATH];
-    wszText[0] = L'\0';
-    AppendWide(wszText, 3 * MAX_PATH, L"Het installatieprogramma kan deze map niet gebruiken:\n\n");
-    AppendWide(wszText, 3 * MAX_PATH, pwszFolder);
-    AppendWide(wszText, 3 * MAX_PATH,
-               fTooLong ? L"\n\nHet pad van de map is te lang. Kies een map met een korter pad."
-                        : L"\n\nDe naam van de map bevat tekens die het installatieprogramma op "
-                          L"deze computer niet kan gebruiken. Kies een map met een naam van "
-                          L"gewone letters, zoals C:\\Raadrups\\data.");
-    MessageBoxW(hDlg, wszText, L"Let op", MB_ICONWARNING);
+    ShowFolderWarning(hDlg, L"Het installatieprogramma kan deze map niet gebruiken:\n\n", pwszFolder,
+                      fTooLong ? L"\n\nHet pad van de map is te lang. Kies een map met een korter "
+                                 L"pad."
+                               : L"\n\nDe naam van de map bevat tekens die het "
+                                 L"installatieprogramma op deze computer niet kan gebruiken. Kies "
+                                 L"een map met een naam van gewone letters, zoals "
+                                 L"C:\\Raadrups\\data.");
 }
 
 BOOL FolderForMoves(HWND hDlg, const WCHAR *pwszFolder, char *pszFolder)
