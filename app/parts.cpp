@@ -109,9 +109,10 @@ void RemovePart(const WCHAR *pwszPart, Patience *pPatience)
 }
 
 // A part an earlier run left is removed, and the folder of parts made when
-// it is not there yet, before the part is made anew.
+// it is not there yet, each once, before the part is made anew.
 static DWORD CreatePart(const WCHAR *pwszPart, DWORD dwAttr, HANDLE *phPart, Patience *pPatience)
 {
+    BOOL fFolderMade = FALSE, fOldRemoved = FALSE;
     for (;;) {
         // Shared with nobody while it is written: another run on the same
         // data folder can neither remove nor replace it meanwhile.
@@ -120,14 +121,14 @@ static DWORD CreatePart(const WCHAR *pwszPart, DWORD dwAttr, HANDLE *phPart, Pat
         if (*phPart != INVALID_HANDLE_VALUE)
             return ERROR_SUCCESS;
         DWORD dwError = GetLastError();
-        if (dwError == ERROR_PATH_NOT_FOUND) {
+        if (dwError == ERROR_PATH_NOT_FOUND && !fFolderMade) {
             dwError = MakePartFolder();
             if (dwError != ERROR_SUCCESS)
                 return dwError;
-        } else if (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS) {
+            fFolderMade = TRUE;
+        } else if ((dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS) && !fOldRemoved) {
             RemovePart(pwszPart, pPatience);
-            if (GetFileAttributesW(pwszPart) != INVALID_FILE_ATTRIBUTES)
-                return dwError;
+            fOldRemoved = TRUE;
         } else if (!WaitOutHold(pPatience, dwError, FALSE)) {
             return dwError;
         }
