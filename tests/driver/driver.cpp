@@ -107,22 +107,6 @@ HTREEITEM TreeNext(HWND hTree, UINT flag, HTREEITEM hItem)
     return (HTREEITEM)dwResult;
 }
 
-// Folds single-byte A-Z only, by whole characters: a trail byte that looks
-// like a letter belongs to its character (0x83 0x41 and 0x83 0x61 are two
-// characters, not one in two cases).
-std::string Lower(const std::string &s)
-{
-    std::string lower;
-    for (const char *pch = s.c_str(), *pchNext; *pch != '\0'; pch = pchNext) {
-        pchNext = CharNextA(pch);
-        if (pchNext - pch == 1 && *pch >= 'A' && *pch <= 'Z')
-            lower += (char)(*pch - 'A' + 'a');
-        else
-            lower.append(pch, pchNext - pch);
-    }
-    return lower;
-}
-
 // The child of hParent whose text matches; the browser fills children on
 // expansion, so the parent is expanded first.
 HTREEITEM FindChild(HANDLE hProcess, HWND hTree, HTREEITEM hParent, bool (*match)(const std::string &, const std::string &), const std::string &want)
