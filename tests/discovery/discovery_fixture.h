@@ -3,6 +3,7 @@
 // shortcuts and leaves them so: what it made is removed in TearDown.
 #pragma once
 #include "tests/discovery/install_tree.h"
+#include "tests/driver/expect.h"
 #include "app/globals.h"
 #include "discovery/discovery.h"
 #include <gtest/gtest.h>
@@ -24,39 +25,41 @@ protected:
         ASSERT_FALSE(startMenu.empty());
         ASSERT_FALSE(commonDesktop.empty());
         ASSERT_FALSE(userDesktop.empty());
-        ExpectShellFoldersClean();
-        ASSERT_FALSE(HasFailure()) << "the prefix holds shortcuts from elsewhere";
+        ASSERT_TRUE(ShellFoldersClean()) << "the prefix holds shortcuts from elsewhere";
 
         g_szIniPath[0] = '\0';
         g_szLinkPath[0] = '\0';
         g_szDataDir[0] = '\0';
         // No INI file above this start folder: only shortcuts can find one.
-        SetStartFolder("C:\\dtest\\uitgepakt\\series");
+        ASSERT_TRUE(SetStartFolder("C:\\dtest\\uitgepakt\\series"));
     }
 
     void TearDown() override
     {
         EXPECT_TRUE(made.Remove()) << "something the test made stayed behind";
-        ExpectShellFoldersClean();
+        EXPECT_TRUE(ShellFoldersClean());
         if (hwnd_ != NULL)
             DestroyWindow(hwnd_);
         CoUninitialize();
     }
 
-    void ExpectShellFoldersClean()
+    ::testing::AssertionResult ShellFoldersClean() const
     {
-        EXPECT_TRUE(tree::ListShortcuts(startMenu).empty());
-        EXPECT_TRUE(tree::ListShortcuts(commonDesktop).empty());
-        EXPECT_TRUE(tree::ListShortcuts(userDesktop).empty());
-        EXPECT_EQ(GetFileAttributesA(raadrupsMenu.c_str()), INVALID_FILE_ATTRIBUTES)
-            << raadrupsMenu;
+        for (const std::string &folder : {startMenu, commonDesktop, userDesktop})
+            if (!tree::ListShortcuts(folder).empty())
+                return ::testing::AssertionFailure() << "shortcuts in " << folder;
+        if (GetFileAttributesA(raadrupsMenu.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return ::testing::AssertionFailure() << raadrupsMenu << " is there";
+        return ::testing::AssertionSuccess();
     }
 
     // As GetCurrentDirectoryA gives it: no trailing backslash but for a root.
-    void SetStartFolder(const std::string &folder)
+    static ::testing::AssertionResult SetStartFolder(const std::string &folder)
     {
-        ASSERT_LT(folder.size(), (size_t)MAX_PATH);
+        if (folder.size() >= MAX_PATH)
+            return ::testing::AssertionFailure() << folder << " does not fit MAX_PATH";
         strcpy(g_szCurrentDir, folder.c_str());
+        return ::testing::AssertionSuccess();
     }
 
     std::string Find()
@@ -67,12 +70,14 @@ protected:
 
     // Searches from this start folder and expects no shortcut examined:
     // every one examined would have been named in g_szLinkPath first.
-    std::string FindWithoutShortcuts(const std::string &startFolder)
+    std::string FindWithoutShortcuts(const std::string &startFolder, driver::Here here = {})
     {
-        SetStartFolder(startFolder);
+        if (!driver::Check(here, SetStartFolder(startFolder)))
+            return "";
         lstrcpynA(g_szLinkPath, "onaangeroerd", sizeof(g_szLinkPath));
         std::string ini = Find();
-        EXPECT_STREQ(g_szLinkPath, "onaangeroerd") << "a shortcut was examined";
+        if (strcmp(g_szLinkPath, "onaangeroerd") != 0)
+            ADD_FAILURE_AT(here.file, here.line) << "a shortcut was examined: " << g_szLinkPath;
         return ini;
     }
 

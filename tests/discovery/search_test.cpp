@@ -20,10 +20,12 @@ bool MakeInstallationsABC(tree::TreeBuilder &made)
 }
 
 // Expects the INI found to be this installation's, naming this data folder.
-void ExpectFound(const std::string &iniFound, const std::string &inst, const std::string &data)
+::testing::AssertionResult Found(const std::string &iniFound, const std::string &inst, const std::string &data)
 {
-    EXPECT_EQ(iniFound, Ini(inst));
-    EXPECT_EQ(tree::IniData(iniFound), data);
+    if (iniFound != Ini(inst) || tree::IniData(iniFound) != data)
+        return ::testing::AssertionFailure() << "found \"" << iniFound << "\", whose data folder is \""
+                                             << tree::IniData(iniFound) << "\"";
+    return ::testing::AssertionSuccess();
 }
 
 TEST_F(Discovery, IniAboveStartFolderWinsWithoutOpeningAnyShortcut)
@@ -44,7 +46,7 @@ TEST_F(Discovery, StartedInTheDataFolderFindsTheIniAboveIt)
 {
     ASSERT_TRUE(made.Installation("C:\\tolpen", ".\\data"));
     ASSERT_TRUE(made.Folder("C:\\tolpen\\data"));
-    SetStartFolder("C:\\tolpen\\data");
+    ASSERT_TRUE(SetStartFolder("C:\\tolpen\\data"));
     EXPECT_EQ(Find(), "C:\\tolpen\\tolpen.ini");
     EXPECT_EQ(tree::IniData(g_szIniPath), ".\\data");
 }
@@ -81,7 +83,7 @@ TEST_F(Discovery, ShortcutOnlyOnTheUserDesktopIsFoundAfterTheOtherRows)
     ASSERT_TRUE(made.Installation(kInstA, "A"));
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\Raadrups quiz.lnk", Program(kInstA)));
 
-    ExpectFound(Find(), kInstA, "A");
+    EXPECT_TRUE(Found(Find(), kInstA, "A"));
     EXPECT_EQ(std::string(g_szLinkPath), userDesktop + "\\Raadrups quiz.lnk");
 }
 
@@ -107,7 +109,7 @@ TEST_F(Discovery, StartMenuComesBeforeTheDesktops)
     ASSERT_TRUE(made.Shortcut(commonDesktop + "\\a.lnk", Program(kInstB)));
     ASSERT_TRUE(made.Shortcut(raadrupsMenu + "\\z.lnk", Program(kInstA)));
 
-    ExpectFound(Find(), kInstA, "A");
+    EXPECT_TRUE(Found(Find(), kInstA, "A"));
 }
 
 TEST_F(Discovery, AllUsersDesktopComesBeforeTheUserDesktop)
@@ -117,7 +119,7 @@ TEST_F(Discovery, AllUsersDesktopComesBeforeTheUserDesktop)
     ASSERT_TRUE(made.Shortcut(userDesktop + "\\a.lnk", Program(kInstC)));
     ASSERT_TRUE(made.Shortcut(commonDesktop + "\\z.lnk", Program(kInstB)));
 
-    ExpectFound(Find(), kInstB, "B");
+    EXPECT_TRUE(Found(Find(), kInstB, "B"));
     EXPECT_EQ(std::string(g_szLinkPath), commonDesktop + "\\z.lnk");
 }
 
@@ -147,7 +149,7 @@ TEST_F(Discovery, ShortcutsThatDoNotCountDoNotEndTheSearch)
     ASSERT_EQ(order.size(), 4u);
     ASSERT_EQ(order.back(), "d Raadrups.lnk") << "the file system enumerates in another order";
 
-    ExpectFound(Find(), kInstA, "A");
+    EXPECT_TRUE(Found(Find(), kInstA, "A"));
 }
 
 TEST_F(Discovery, ShortcutWhosePathDoesNotFitIsNotOpenedUnderAShorterName)

@@ -23,14 +23,16 @@ TEST_F(ShortcutCheck, TargetInUpperCaseCounts)
     EXPECT_EQ(tree::IniData(g_szIniPath), "D:\\Reeksen");
 }
 
+// Beside a real tolpen.ini: a longer name, a shorter one, and another
+// program's name of the same length.
 TEST_F(ShortcutCheck, TargetWithAnotherNameDoesNotCount)
 {
     const std::string inst = "C:\\dtest\\Raadrups";
     ASSERT_TRUE(made.Installation(inst, "A"));
-    ASSERT_TRUE(made.File(inst + "\\wimbelok.exe.bak", "MZ oud"));
-    ASSERT_TRUE(made.File(inst + "\\wimbelok.ex", "MZ"));
-    ASSERT_TRUE(made.Shortcut(commonDesktop + "\\kort.lnk", inst + "\\wimbelok.ex"));
-    EXPECT_EQ(FindThrough(inst + "\\wimbelok.exe.bak"), "");
+    for (const char *pszName : {"wimbelok.exe.bak", "wimbelok.ex", "Uninstal.exe"}) {
+        ASSERT_TRUE(made.File(inst + "\\" + pszName, "MZ ander"));
+        EXPECT_EQ(FindThrough(inst + "\\" + pszName), "") << pszName;
+    }
 }
 
 TEST_F(ShortcutCheck, FolderTargetDoesNotCount)

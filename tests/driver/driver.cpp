@@ -107,22 +107,6 @@ HTREEITEM TreeNext(HWND hTree, UINT flag, HTREEITEM hItem)
     return (HTREEITEM)dwResult;
 }
 
-// Folds single-byte A-Z only, by whole characters: a trail byte that looks
-// like a letter belongs to its character (0x83 0x41 and 0x83 0x61 are two
-// characters, not one in two cases).
-std::string Lower(const std::string &s)
-{
-    std::string lower;
-    for (const char *pch = s.c_str(), *pchNext; *pch != '\0'; pch = pchNext) {
-        pchNext = CharNextA(pch);
-        if (pchNext - pch == 1 && *pch >= 'A' && *pch <= 'Z')
-            lower += (char)(*pch - 'A' + 'a');
-        else
-            lower.append(pch, pchNext - pch);
-    }
-    return lower;
-}
-
 // The child of hParent whose text matches; the browser fills children on
 // expansion, so the parent is expanded first.
 HTREEITEM FindChild(HANDLE hProcess, HWND hTree, HTREEITEM hParent, bool (*match)(const std::string &, const std::string &), const std::string &want)
@@ -195,21 +179,43 @@ bool Start(Installer &inst, const std::string &exe, const std::string &cwd)
     return Start(inst, exe, Widen(cwd, CP_ACP));
 }
 
-// A start that fails says why, where the test's output shows it.
+static const char *Presence(const std::wstring &path)
+{
+    DWORD dwAttr = GetFileAttributesW(path.c_str());
+    return dwAttr == INVALID_FILE_ATTRIBUTES ? "not there"
+         : dwAttr & FILE_ATTRIBUTE_DIRECTORY ? "a folder" : "a file";
+}
+
+// A start that fails says why, where the test's output shows it: the
+// error, its words, and what the program and the folder are. Where both
+// are there the start is tried once more, a second later: a program the
+// rig could not start tells nothing about the program.
 bool Start(Installer &inst, const std::string &exe, const std::wstring &cwd)
 {
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
     std::wstring wexe = Widen(exe, CP_ACP);
     std::wstring cmd = L"\"" + wexe + L"\"";
-    std::vector<WCHAR> cmdBuf(cmd.begin(), cmd.end());
-    cmdBuf.push_back(L'\0');
-    inst.started = CreateProcessW(wexe.c_str(), cmdBuf.data(), NULL, NULL, FALSE, 0, NULL,
-                                  cwd.c_str(), &si, &inst.pi) != FALSE;
-    if (!inst.started)
-        fprintf(stderr, "driver: CreateProcess of %s in %s failed with error %lu\n", exe.c_str(),
-                Narrow(cwd, CP_UTF8).c_str(), GetLastError());
-    return inst.started;
+    for (int iTry = 0; iTry < 2; iTry++) {
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        std::vector<WCHAR> cmdBuf(cmd.begin(), cmd.end());
+        cmdBuf.push_back(L'\0');
+        inst.started = CreateProcessW(wexe.c_str(), cmdBuf.data(), NULL, NULL, FALSE, 0, NULL,
+                                      cwd.c_str(), &si, &inst.pi) != FALSE;
+        if (inst.started)
+            return true;
+        DWORD dwError = GetLastError();
+        char szWords[256] = "";
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                       NULL, dwError, 0, szWords, sizeof(szWords), NULL);
+        fprintf(stderr, "driver: CreateProcess of %s (%s) in %s (%s) failed with error %lu: %s\n",
+                exe.c_str(), Presence(wexe), Narrow(cwd, CP_UTF8).c_str(), Presence(cwd), dwError,
+                szWords);
+        if (GetFileAttributesW(wexe.c_str()) == INVALID_FILE_ATTRIBUTES
+            || GetFileAttributesW(cwd.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
+        Sleep(1000);
+    }
+    return false;
 }
 
 bool WaitForExit(Installer &inst, DWORD *pdwExitCode, DWORD ms)

@@ -15,7 +15,7 @@ std::string FreshFolder(const std::string &name)
 
 void MakeFolder(const std::string &path)
 {
-    CreateDirectoryA(path.c_str(), NULL);
+    CreateDirectoryW(LongPath(path).c_str(), NULL);
 }
 
 static bool WriteBytes(HANDLE hFile, const std::string &bytes)
@@ -122,19 +122,108 @@ std::vector<std::string> ListFolder(const std::string &path)
     return names;
 }
 
-void RemoveTree(const std::string &path)
+// Names in the long-path form, as the system gives them.
+static std::vector<std::wstring> NamesInW(const std::wstring &folder)
 {
-    DWORD dwAttr = GetFileAttributesA(path.c_str());
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            name += L"\\";
+        names.push_back(name);
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    return names;
+}
+
+static void RemoveTreeW(const std::wstring &path)
+{
+    DWORD dwAttr = GetFileAttributesW(path.c_str());
     if (dwAttr == INVALID_FILE_ATTRIBUTES)
         return;
     if (!(dwAttr & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
         return;
     }
-    for (const std::string &name : ListFolder(path))
-        RemoveTree(path + "\\" + name);
-    RemoveDirectoryA(path.c_str());
+    for (std::wstring name : NamesInW(path)) {
+        if (name.back() == L'\\')
+            name.pop_back();
+        RemoveTreeW(path + L"\\" + name);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+void RemoveTree(const std::string &path)
+{
+    RemoveTreeW(LongPath(path));
+}
+
+std::string ReadAll(const std::string &path)
+{
+    HANDLE hFile = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string bytes;
+    bool ok = ReadBytes(hFile, &bytes);
+    return ok ? bytes : bytes + "(read failed)";
+}
+
+std::vector<std::string> NamesIn(const std::string &folder)
+{
+    std::vector<std::string> names;
+    for (const std::wstring &name : NamesInW(LongPath(folder)))
+        names.push_back(Narrow(name, CP_ACP));
+    return names;
+}
+
+bool SameFolder(const std::string &a, const std::string &b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2] = {};
+    const std::string *paths[2] = {&a, &b};
+    for (int i = 0; i < 2; i++) {
+        HANDLE h = CreateFileW(LongPath(*paths[i]).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+        if (h == INVALID_HANDLE_VALUE)
+            return Lower(a) == Lower(b);
+        GetFileInformationByHandle(h, &info[i]);
+        CloseHandle(h);
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber
+        && info[0].nFileIndexHigh == info[1].nFileIndexHigh
+        && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+static std::string Fold(const std::string &s, char chFrom, char chTo)
+{
+    std::string folded;
+    for (const char *pch = s.c_str(), *pchNext; *pch != '\0'; pch = pchNext) {
+        pchNext = CharNextA(pch);
+        if (pchNext - pch == 1 && *pch >= chFrom && *pch < chFrom + 26)
+            folded += (char)(*pch - chFrom + chTo);
+        else
+            folded.append(pch, pchNext - pch);
+    }
+    return folded;
+}
+
+std::string Lower(const std::string &s)
+{
+    return Fold(s, 'A', 'a');
+}
+
+std::string Upper(const std::string &s)
+{
+    return Fold(s, 'a', 'A');
 }
 
 std::string SeriesBytes(const std::string &name)

@@ -8,6 +8,7 @@ namespace driver {
 // A fresh, empty folder C:\rrtest\<name> (what was there before is removed).
 std::string FreshFolder(const std::string &name);
 
+// MakeFolder and RemoveTree take full paths, also past MAX_PATH.
 void MakeFolder(const std::string &path);
 // False when the file could not be written whole.
 bool WriteFile(const std::string &path, const std::string &bytes);
@@ -20,6 +21,22 @@ std::vector<std::string> FindNames(const std::string &pattern);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> ListFolder(const std::string &path);
 void RemoveTree(const std::string &path);
+
+// Through the wide functions, so also past MAX_PATH, where the ANSI ones
+// stop: what can be read of a file ("(missing)" when it cannot be opened;
+// a read that fails part-way keeps what came before it and says so), and
+// the names in a folder in the order the system gives them, a folder's own
+// ending in a backslash.
+std::string ReadAll(const std::string &path);
+std::vector<std::string> NamesIn(const std::string &folder);
+// The same folder under two names: same volume and file index (when either
+// cannot be opened, the same path in another letter case).
+bool SameFolder(const std::string &a, const std::string &b);
+
+// A-Z and a-z folded, by whole characters of the ANSI code page: a trail
+// byte that looks like a letter belongs to its character.
+std::string Lower(const std::string &s);
+std::string Upper(const std::string &s);
 
 // The same for a name the ANSI code page may not hold.
 bool WriteFileW(const std::wstring &path, const std::string &bytes);

@@ -96,11 +96,19 @@ protected:
             InstallerRun::AddSeries({name.ansi});
     }
 
-    void ExpectInDataOnly(const std::vector<Name> &names)
+    // Each series installed, and the data folder holding exactly them by
+    // their intended names.
+    using InstallerRun::InDataOnly;
+    ::testing::AssertionResult InDataOnly(const std::vector<Name> &names) const
     {
-        for (const Name &name : names)
-            InstallerRun::ExpectInDataOnly(name.ansi);
-        EXPECT_EQ(ListFolderW(data), WideNames(names));
+        for (const Name &name : names) {
+            ::testing::AssertionResult result = InDataOnly(name.ansi);
+            if (!result)
+                return result;
+        }
+        if (ListFolderW(data) != WideNames(names))
+            return ::testing::AssertionFailure() << "the data folder holds other names";
+        return ::testing::AssertionSuccess();
     }
 };
 
@@ -117,14 +125,14 @@ TEST_F(DbcsRun, BrowsedDataFolderTakesEverySeriesWhole)
     EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kNotFoundText);
     // The start folder's name ends in 0x5C: only a real backslash makes it a folder.
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
 
-    ExpectInDataOnly(series);
-    ExpectInStartOnly(readMe);
-    ExpectListDeleted();
+    EXPECT_TRUE(InDataOnly(series));
+    EXPECT_TRUE(InStartOnly(readMe));
+    EXPECT_TRUE(ListDeleted());
     // The folders are the intended ones, beside the fixture's plain two.
     EXPECT_EQ(ListFolderW(root), (std::vector<std::wstring>{L"data", L"data\u8868", L"nieuw", L"nieuw\u8868"}));
 }
@@ -141,8 +149,8 @@ TEST_F(DbcsRun, FolderPartEndingInATrailByteIsCutOffWhole)
     EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
     EXPECT_NE(text.find("\n\n" + noDat + "\n    staat niet in"), std::string::npos) << text;
     EXPECT_EQ(text.find(kSabu), std::string::npos) << text;
-    ExpectInDataOnly({kSoDat});
-    ExpectListKept(list);
+    EXPECT_TRUE(InDataOnly({kSoDat}));
+    EXPECT_TRUE(ListKept(list));
 }
 
 // ア (0x83 0x41) and ヂ (0x83 0x61) differ in a trail byte that looks like
@@ -156,8 +164,8 @@ TEST_F(DbcsRun, DataFolderDifferingInATrailByteLikeALetterIsAnotherFolder)
     WriteList(ListOf({kSoDat.ansi}));
 
     EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
-    ExpectInDataOnly({kSoDat});
-    ExpectListDeleted();
+    EXPECT_TRUE(InDataOnly({kSoDat}));
+    EXPECT_TRUE(ListDeleted());
 }
 
 // Raadrups found: the dialog offers the data folder its INI names, that
@@ -177,7 +185,7 @@ protected:
         CoUninitialize();
     }
 
-    void ExpectOfferedAndMoved(const std::vector<Name> &series)
+    void ExpectOfferedAndMoved(const std::vector<Name> &series, driver::Here here = {})
     {
         std::vector<std::string> entries;
         for (const Name &name : series)
@@ -185,9 +193,9 @@ protected:
         AddSeries(series);
         WriteList(ListOf(entries));
 
-        OkOnTheFoundDataFolder();
-        ExpectInDataOnly(series);
-        ExpectListDeleted();
+        OkOnTheFoundDataFolder(here);
+        driver::Check(here, InDataOnly(series));
+        driver::Check(here, ListDeleted());
     }
 
     tree::TreeBuilder made;

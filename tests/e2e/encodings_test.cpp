@@ -62,17 +62,11 @@ class EncodedList : public InstallerRun {
 protected:
     // Runs the installer on the list into the data folder; returns the
     // closing box's text as it stands.
-    std::wstring RunList(const std::string &list, const std::string &caption)
+    std::wstring RunList(const std::string &list, const std::string &caption, driver::Here here = {})
     {
         WriteList(list);
-        HWND hDlg = StartDialog();
-        if (hDlg == nullptr)
-            return L"";
-        BrowseTo(hDlg, data);
-        driver::Press(hDlg, IDOK);
         std::wstring text;
-        AnswerMessageBox(caption, nullptr, &text);
-        ExpectCleanExit();
+        InstallTo(data, caption, &text, here);
         return text;
     }
 
@@ -96,9 +90,9 @@ TEST_P(EveryEncoding, InstallsTheAccentedSeries)
     list += L"Lees mij.txt";
     EXPECT_EQ(RunList(Encode(GetParam(), list), "Succes"), driver::Widen(kSuccessText, CP_ACP));
     for (const std::wstring &name : names)
-        ExpectInDataOnly(driver::Narrow(name, CP_ACP));
-    ExpectInStartOnly("Lees mij.txt");
-    ExpectListDeleted();
+        EXPECT_TRUE(InDataOnly(driver::Narrow(name, CP_ACP)));
+    EXPECT_TRUE(InStartOnly("Lees mij.txt"));
+    EXPECT_TRUE(ListDeleted());
 }
 
 INSTANTIATE_TEST_SUITE_P(Notepad, EveryEncoding,
@@ -124,9 +118,9 @@ TEST_F(EncodedList, AnAnsiListThatIsValidUtf8MovesWhatItAlwaysMoved)
     ASSERT_EQ(list.substr(0, 10), "Caf\xC3\xA9.dat\r") << "not UTF-8 by chance";
     EXPECT_EQ(RunList(list, "Succes"), driver::Widen(kSuccessText, CP_ACP));
     for (const std::string &name : listed)
-        ExpectInDataOnly(name);
-    ExpectInStartOnly(other);
-    ExpectListDeleted();
+        EXPECT_TRUE(InDataOnly(name));
+    EXPECT_TRUE(InStartOnly(other));
+    EXPECT_TRUE(ListDeleted());
 }
 
 // A file of that other reading already in the data folder, say an older
@@ -138,15 +132,18 @@ TEST_F(EncodedList, AFileOfTheRawNameInTheDataFolderDoesNotStopTheSeries)
     AddSeries({meant});
     driver::WriteFile(DataPath(raw), "ouder");
     EXPECT_EQ(RunList(Encode(Encoding::Utf8, L"Café.dat\r\n"), "Succes"), driver::Widen(kSuccessText, CP_ACP));
-    ExpectInDataOnly(meant);
+    EXPECT_TRUE(InDataOnly(meant));
     EXPECT_TRUE(driver::HasBytes(DataPath(raw), "ouder"));
 }
 
 // The warning names this series alone, with this cause under it.
-void ExpectNamedAlone(const std::wstring &text, const std::wstring &name, const std::wstring &cause)
+::testing::AssertionResult NamedAlone(const std::wstring &text, const std::wstring &name,
+                                      const std::wstring &cause)
 {
-    EXPECT_EQ(NamesShown(text), NotMovedTextW({name}));
-    EXPECT_NE(text.find(L"\n" + name + L"\n    " + cause), std::wstring::npos) << text;
+    if (NamesShown(text) != NotMovedTextW({name})
+        || text.find(L"\n" + name + L"\n    " + cause) == std::wstring::npos)
+        return ::testing::AssertionFailure() << driver::Narrow(text, CP_UTF8);
+    return ::testing::AssertionSuccess();
 }
 
 // Code page 1252 has no "Ł" nor "ź": the series stays, the warning names it
@@ -160,13 +157,13 @@ TEST_F(EncodedList, ANameTheCodePageCannotHoldIsNamedAsWrittenAndKept)
     AddSeries({"plain.dat", "elders.dat"});
     const std::string list = Encode(Encoding::Utf8, lodz + L"\r\nplain.dat\r\nŁódź\\elders.dat\r\n");
 
-    ExpectNamedAlone(RunList(list, "Let op"), lodz, L"codetabel 1252 kan deze naam niet bevatten");
+    EXPECT_TRUE(NamedAlone(RunList(list, "Let op"), lodz, L"codetabel 1252 kan deze naam niet bevatten"));
     std::string bytes;
     EXPECT_TRUE(driver::ReadFileW(StartPathW(lodz), &bytes) && bytes == lodzBytes);
     EXPECT_FALSE(driver::FileExistsW(DataPathW(lodz)));
-    ExpectInDataOnly("plain.dat");
-    ExpectInDataOnly("elders.dat");
-    ExpectListKept(list);
+    EXPECT_TRUE(InDataOnly("plain.dat"));
+    EXPECT_TRUE(InDataOnly("elders.dat"));
+    EXPECT_TRUE(ListKept(list));
 }
 
 // The names zip tools give "Café-weetjes.rrs" when Explorer unpacks the zip
@@ -215,15 +212,15 @@ TEST_P(ZipToolForm, IsTakenForTheListedSeriesOnlyAsAZipToolNamesIt)
         EXPECT_EQ(RunList(list, "Succes"), driver::Widen(kSuccessText, CP_ACP));
         EXPECT_TRUE(driver::ReadFileW(DataPathW(listed), &got) && got == bytes);
         EXPECT_FALSE(driver::FileExistsW(StartPathW(unpacked)));
-        ExpectListDeleted();
+        EXPECT_TRUE(ListDeleted());
     } else {
-        ExpectNamedAlone(RunList(list, "Let op"), listed, GetParam().cause);
+        EXPECT_TRUE(NamedAlone(RunList(list, "Let op"), listed, GetParam().cause));
         EXPECT_TRUE(driver::ReadFileW(StartPathW(unpacked), &got) && got == bytes);
         if (GetParam().alsoUnpacked != nullptr) {
             EXPECT_TRUE(driver::ReadFileW(StartPathW(GetParam().alsoUnpacked), &got) && got == bytes);
         }
         EXPECT_FALSE(driver::FileExistsW(DataPathW(listed)));
-        ExpectListKept(list);
+        EXPECT_TRUE(ListKept(list));
     }
     EXPECT_FALSE(driver::FileExistsW(DataPathW(unpacked)));
 }

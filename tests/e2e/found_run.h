@@ -13,14 +13,15 @@ protected:
     // Starts the installer, expects its dialog to say Raadrups was found
     // and to offer the data folder, presses "Ok" and expects the success
     // box and the program to end by itself.
-    void OkOnTheFoundDataFolder()
+    void OkOnTheFoundDataFolder(driver::Here here = {})
     {
-        HWND hDlg = this->StartDialog();
-        ASSERT_NE(hDlg, nullptr);
-        EXPECT_EQ(driver::ItemText(hDlg, IDC_MESSAGE), kFoundText);
-        EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), this->data + "\\");
+        HWND hDlg = this->StartDialog(here);
+        if (hDlg == nullptr)
+            return;
+        driver::Check(here, driver::Says(driver::ItemText(hDlg, IDC_MESSAGE), kFoundText));
+        driver::Check(here, driver::Says(driver::ItemText(hDlg, IDC_DATAPATH), this->data + "\\"));
         driver::Press(hDlg, IDOK);
-        EXPECT_EQ(this->AnswerMessageBox("Succes"), kSuccessText);
-        this->ExpectCleanExit();
+        driver::Check(here, driver::Says(this->AnswerMessageBox("Succes", nullptr, nullptr, here), kSuccessText));
+        driver::Check(here, driver::EndsCleanly(this->inst));
     }
 };

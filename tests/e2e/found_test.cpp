@@ -18,9 +18,9 @@ TEST_F(FoundRun, OffersTheDataFolderAndOkMovesThere)
     AddSeries({"a.dat", "b.dat"});
     WriteList("a.dat\r\nb.dat\r\n");
     OkOnTheFoundDataFolder();
-    ExpectInDataOnly("a.dat");
-    ExpectInDataOnly("b.dat");
-    ExpectListDeleted();
+    EXPECT_TRUE(InDataOnly("a.dat"));
+    EXPECT_TRUE(InDataOnly("b.dat"));
+    EXPECT_TRUE(ListDeleted());
 }
 
 TEST_F(FoundRun, StartedInTheDataFolderItselfShowsNothingAndDeletesTheList)
@@ -30,10 +30,9 @@ TEST_F(FoundRun, StartedInTheDataFolderItselfShowsNothingAndDeletesTheList)
     WriteList("a.dat\r\n");
     ASSERT_TRUE(driver::Start(inst, driver::InstallerPath(), data));
     EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
-    ExpectCleanExit();
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(data + "\\a.dat", &bytes) && bytes == driver::SeriesBytes("a.dat"));
-    ExpectListDeleted();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
+    EXPECT_TRUE(driver::HasBytes(data + "\\a.dat", driver::SeriesBytes("a.dat")));
+    EXPECT_TRUE(ListDeleted());
 }
 
 }  // namespace

@@ -13,30 +13,29 @@ TEST_F(InstallerRun, FailedMoveIsWarnedAboutAndASecondRunFinishes)
 
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     EXPECT_EQ(driver::WaitForDialog(inst, "Succes", 1000), nullptr);
     bool fWarningIcon = false;
     std::string text = AnswerMessageBox("Let op", &fWarningIcon);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
 
     EXPECT_EQ(text.find(kNotMovedStart), 0u) << text;
     EXPECT_NE(text.find("\nb.dat\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("a.dat"), std::string::npos) << text;
     EXPECT_NE(text.find("Opnieuw"), std::string::npos) << text;
     EXPECT_TRUE(fWarningIcon);
-    ExpectInDataOnly("a.dat");
-    ExpectInDataOnly("c.dat");
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(StartPath("b.dat"), &bytes) && bytes == driver::SeriesBytes("b.dat"));
-    ExpectListKept(list);
+    EXPECT_TRUE(InDataOnly("a.dat"));
+    EXPECT_TRUE(InDataOnly("c.dat"));
+    EXPECT_TRUE(driver::HasBytes(StartPath("b.dat"), driver::SeriesBytes("b.dat")));
+    EXPECT_TRUE(ListKept(list));
 
     // The cause solved, the same pack installs the rest and is done.
     driver::RemoveTree(DataPath("b.dat"));
     EXPECT_EQ(InstallTo(data, "Succes"), SuccessTextNaming({"a.dat", "c.dat"}));
     for (const char *name : {"a.dat", "b.dat", "c.dat"})
-        ExpectInDataOnly(name);
-    ExpectListDeleted();
+        EXPECT_TRUE(InDataOnly(name));
+    EXPECT_TRUE(ListDeleted());
 }
 
 TEST_F(InstallerRun, DataFolderGoneBeforeOkKeepsEverySeries)
@@ -46,15 +45,15 @@ TEST_F(InstallerRun, DataFolderGoneBeforeOkKeepsEverySeries)
     WriteList(list);
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::RemoveTree(data);
     driver::Press(hDlg, IDOK);
     std::string text = AnswerMessageBox("Let op");
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
     EXPECT_NE(NamesShown(text).find("\na.dat\nb.dat\n"), std::string::npos) << text;
-    ExpectInStartOnly("a.dat");
-    ExpectInStartOnly("b.dat");
-    ExpectListKept(list);
+    EXPECT_TRUE(InStartOnly("a.dat"));
+    EXPECT_TRUE(InStartOnly("b.dat"));
+    EXPECT_TRUE(ListKept(list));
 }
 
 // A chosen folder of 259 characters fills the path box to the last one. It
@@ -75,8 +74,8 @@ TEST_F(InstallerRun, FullLengthFolderIsReadWholeAndNeverShortened)
     EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
     EXPECT_TRUE(driver::ListFolder(shorter).empty());
     EXPECT_TRUE(driver::ListFolder(chosen).empty());
-    ExpectInStartOnly("a.dat");
-    ExpectListKept(list);
+    EXPECT_TRUE(InStartOnly("a.dat"));
+    EXPECT_TRUE(ListKept(list));
 }
 
 }  // namespace
@@ -106,13 +105,12 @@ TEST_F(InstallerRun, StartFolderTooLongForTheListPathIsToldAndTouchesNothing)
     ASSERT_TRUE(driver::Start(inst, driver::InstallerPath(), start));
     bool fWarningIcon = false;
     std::string text = AnswerMessageBox("Let op", &fWarningIcon);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
     EXPECT_NE(text.find("te lang"), std::string::npos) << text;
     EXPECT_NE(text.find("korter pad"), std::string::npos) << text;
     EXPECT_NE(text.find("opnieuw"), std::string::npos) << text;
     EXPECT_TRUE(fWarningIcon);
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(StartPath("a.dat"), &bytes) && bytes == driver::SeriesBytes("a.dat"));
+    EXPECT_TRUE(driver::HasBytes(StartPath("a.dat"), driver::SeriesBytes("a.dat")));
     EXPECT_EQ(ReadLongFile(ListPath()), list) << "the list was not kept as it was";
 }
 

@@ -165,14 +165,16 @@ protected:
         return fDone;
     }
 
-    void ExpectPortsUntouched()
+    ::testing::AssertionResult PortsUntouched()
     {
         for (const char *port : kPorts) {
-            std::string bytes;
-            EXPECT_TRUE(driver::ReadFile(TrapPath(port), &bytes) && bytes == CanaryBytes(port))
-                << port << " was written";
+            ::testing::AssertionResult result = driver::HasBytes(TrapPath(port), CanaryBytes(port));
+            if (!result)
+                return result;
         }
-        EXPECT_EQ(driver::ListFolder(trap), (std::vector<std::string>{"val-com1.dat", "val-lpt1.dat"}));
+        if (driver::ListFolder(trap) != std::vector<std::string>{"val-com1.dat", "val-lpt1.dat"})
+            return ::testing::AssertionFailure() << "something new in " << trap;
+        return ::testing::AssertionSuccess();
     }
 
     std::string Expand(const std::string &entry) const
@@ -183,48 +185,50 @@ protected:
     // Runs the installer on the list, into the data folder, and answers the
     // closing box, which must carry this caption; returns its text.
     std::string RunList(const std::string &list, const std::string &caption,
-                        std::wstring *pWideText = nullptr)
+                        std::wstring *pWideText = nullptr, driver::Here here = {})
     {
         WriteList(list);
-        HWND hDlg = StartDialog();
-        if (hDlg == nullptr)
-            return "";
-        BrowseTo(hDlg, data);
-        driver::Press(hDlg, IDOK);
-        std::string text = AnswerMessageBox(caption, nullptr, pWideText);
-        ExpectCleanExit();
-        return text;
+        return InstallTo(data, caption, pWideText, here);
     }
 
-    void ExpectCanariesUntouched()
+    ::testing::AssertionResult CanariesUntouched()
     {
         for (size_t i = 0; i < watched.size(); i++) {
-            std::string bytes;
-            std::string path = watched[i] + "\\" + kCanaryName;
-            EXPECT_TRUE(driver::ReadFile(path, &bytes) && bytes == CanaryBytes(watched[i])) << path;
-            EXPECT_EQ(driver::ListFolder(watched[i]), watchedNames[i]) << "something new in " << watched[i];
+            ::testing::AssertionResult result =
+                driver::HasBytes(watched[i] + "\\" + kCanaryName, CanaryBytes(watched[i]));
+            if (!result)
+                return result;
+            if (driver::ListFolder(watched[i]) != watchedNames[i])
+                return ::testing::AssertionFailure() << "something new in " << watched[i];
         }
-        std::string bytes;
-        EXPECT_TRUE(driver::ReadFile(WindowsFolder() + "\\win.ini", &bytes) && bytes == winIni);
+        return driver::HasBytes(WindowsFolder() + "\\win.ini", winIni);
     }
 
     // The folder holds exactly these series files, each byte for byte (the
     // list, when named, as it was written).
-    void ExpectFolderHolds(const std::string &folder, const std::set<std::string> &names,
-                           const std::string &list = "")
+    static ::testing::AssertionResult Holds(const std::string &folder, const std::set<std::string> &names,
+                                            const std::string &list = "")
     {
-        EXPECT_EQ(driver::ListFolder(folder), std::vector<std::string>(names.begin(), names.end())) << folder;
-        for (const std::string &name : names) {
-            std::string bytes;
-            std::string want = name == "teinstal.txt" ? list : driver::SeriesBytes(name);
-            EXPECT_TRUE(driver::ReadFile(folder + "\\" + name, &bytes) && bytes == want)
-                << name << " in " << folder << " is not as it was";
+        std::vector<std::string> there = driver::ListFolder(folder);
+        if (there != std::vector<std::string>(names.begin(), names.end())) {
+            ::testing::AssertionResult result = ::testing::AssertionFailure();
+            result << folder << " holds";
+            for (const std::string &name : there)
+                result << " \"" << name << "\"";
+            return result;
         }
+        for (const std::string &name : names) {
+            std::string want = name == "teinstal.txt" ? list : driver::SeriesBytes(name);
+            ::testing::AssertionResult result = driver::HasBytes(folder + "\\" + name, want);
+            if (!result)
+                return result;
+        }
+        return ::testing::AssertionSuccess();
     }
 
     // One run over the rows as one list; checks the box, both folders, the
     // list and the canaries.
-    void RunRows(const std::vector<Row> &rows)
+    void RunRows(const std::vector<Row> &rows, driver::Here here = {})
     {
         std::string list;
         std::vector<std::string> shown;
@@ -241,13 +245,14 @@ protected:
         ASSERT_LE(shown.size(), 15u) << "a table for one run names at most what the box shows";
 
         bool fAllMoved = shown.empty();
-        std::string text = RunList(list, fAllMoved ? "Succes" : "Let op");
-        EXPECT_EQ(fAllMoved ? text : NamesShown(text), fAllMoved ? std::string(kSuccessText) : NotMovedText(shown, 0));
+        std::string text = RunList(list, fAllMoved ? "Succes" : "Let op", nullptr, here);
+        driver::Check(here, driver::Says(fAllMoved ? text : NamesShown(text),
+                                         fAllMoved ? std::string(kSuccessText) : NotMovedText(shown, 0)));
         if (!fAllMoved)
             inStart.insert("teinstal.txt");
-        ExpectFolderHolds(start, inStart, list);
-        ExpectFolderHolds(data, inData);
-        ExpectCanariesUntouched();
+        driver::Check(here, Holds(start, inStart, list));
+        driver::Check(here, Holds(data, inData));
+        driver::Check(here, CanariesUntouched());
     }
 };
 
@@ -314,7 +319,7 @@ TEST_F(HostileList, DeviceNamesAreNeverOpened)
         {"lpt.dat", "lpt.dat", Outcome::Moved, nullptr},
         {"conin.dat", "conin.dat", Outcome::Moved, nullptr},
     });
-    ExpectPortsUntouched();
+    EXPECT_TRUE(PortsUntouched());
 }
 
 // Streams, wildcards, forbidden characters and control bytes: Windows
@@ -370,9 +375,9 @@ TEST_F(HostileList, TenThousandEntriesAreAllTriedAndCounted)
         AddSeries({name});
     std::string text = RunList(list, "Let op");
     EXPECT_EQ(NamesShown(text), NotMovedText(shown, cEntries - (int)present.size() - 15));
-    ExpectFolderHolds(data, present);
-    ExpectFolderHolds(start, {"teinstal.txt"}, list);
-    ExpectCanariesUntouched();
+    EXPECT_TRUE(Holds(data, present));
+    EXPECT_TRUE(Holds(start, {"teinstal.txt"}, list));
+    EXPECT_TRUE(CanariesUntouched());
 }
 
 // A piece of a long line that is exactly 149 bytes, a name of its own.
@@ -416,9 +421,9 @@ TEST_F(HostileList, LinesOfTenThousandBytesAreReadInPieces)
               std::string::npos) << text;
     EXPECT_EQ(text.find("Pak het hele pakket opnieuw uit"), text.rfind("Pak het hele pakket opnieuw uit"));
     EXPECT_NE(text.find("\nWat u kunt doen:\n- Pak het hele pakket opnieuw uit"), std::string::npos) << text;
-    ExpectFolderHolds(data, present);
-    ExpectFolderHolds(start, {"teinstal.txt"}, list);
-    ExpectCanariesUntouched();
+    EXPECT_TRUE(Holds(data, present));
+    EXPECT_TRUE(Holds(start, {"teinstal.txt"}, list));
+    EXPECT_TRUE(CanariesUntouched());
 }
 
 // A byte-order mark counts only at the very start (later it is a character
@@ -434,15 +439,15 @@ TEST_F(HostileList, ByteOrderMarkAndNulBytes)
     std::wstring text;
     RunList(list, "Let op", &text);
     EXPECT_EQ(NamesShown(text), NotMovedTextW({L"\uFEFFe.dat"}));
-    ExpectFolderHolds(data, {"a.dat", "b.dat", "d.d", "f.dat"});
-    ExpectFolderHolds(start, {"rest.dat", "c.dat", "d.dat", "e.dat", "teinstal.txt"}, list);
-    ExpectCanariesUntouched();
+    EXPECT_TRUE(Holds(data, {"a.dat", "b.dat", "d.d", "f.dat"}));
+    EXPECT_TRUE(Holds(start, {"rest.dat", "c.dat", "d.dat", "e.dat", "teinstal.txt"}, list));
+    EXPECT_TRUE(CanariesUntouched());
 
     // A list of nothing but the mark is an empty list.
     EXPECT_EQ(RunList(bom, "Succes"), kSuccessText);
-    ExpectListDeleted();
-    ExpectFolderHolds(start, {"rest.dat", "c.dat", "d.dat", "e.dat"});
-    ExpectCanariesUntouched();
+    EXPECT_TRUE(ListDeleted());
+    EXPECT_TRUE(Holds(start, {"rest.dat", "c.dat", "d.dat", "e.dat"}));
+    EXPECT_TRUE(CanariesUntouched());
 }
 
 }  // namespace

@@ -56,44 +56,55 @@ void InstallerRun::WriteList(const std::string &bytes)
     driver::WriteFile(ListPath(), bytes);
 }
 
-HWND InstallerRun::StartDialog()
+HWND InstallerRun::StartDialog(driver::Here here)
 {
     std::string program = exe.empty() ? driver::InstallerPath() : exe;
-    EXPECT_TRUE(driver::Start(inst, program, start)) << program;
+    if (!driver::Start(inst, program, start)) {
+        ADD_FAILURE_AT(here.file, here.line) << "cannot start " << program;
+        return nullptr;
+    }
     HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
-    EXPECT_NE(hDlg, nullptr) << "no data-folder dialog";
+    if (hDlg == nullptr)
+        ADD_FAILURE_AT(here.file, here.line) << "no data-folder dialog";
     return hDlg;
 }
 
-void InstallerRun::BrowseTo(HWND hDlg, const std::string &folder)
+::testing::AssertionResult InstallerRun::BrowseTo(HWND hDlg, const std::string &folder)
 {
     HWND hBrowser = driver::OpenBrowser(hDlg);
-    ASSERT_NE(hBrowser, nullptr) << "no folder browser";
-    ASSERT_TRUE(driver::BrowserSelect(inst, hBrowser, folder)) << folder;
+    if (hBrowser == nullptr)
+        return ::testing::AssertionFailure() << "no folder browser";
+    if (!driver::BrowserSelect(inst, hBrowser, folder))
+        return ::testing::AssertionFailure() << "the browser does not reach " << folder;
     driver::BrowserConfirm(hBrowser);
-    ASSERT_TRUE(driver::WaitGone(hBrowser));
-    EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), folder);
+    if (!driver::WaitGone(hBrowser))
+        return ::testing::AssertionFailure() << "the browser did not close";
+    std::string box = driver::ItemText(hDlg, IDC_DATAPATH);
+    if (box != folder)
+        return ::testing::AssertionFailure() << "the path box holds " << box << " instead of " << folder;
+    return ::testing::AssertionSuccess();
 }
 
-std::string InstallerRun::InstallTo(const std::string &folder, const std::string &caption)
+std::string InstallerRun::InstallTo(const std::string &folder, const std::string &caption,
+                                    std::wstring *pWideText, driver::Here here)
 {
-    HWND hDlg = StartDialog();
-    if (hDlg == nullptr)
+    HWND hDlg = StartDialog(here);
+    if (hDlg == nullptr || !driver::Check(here, BrowseTo(hDlg, folder)))
         return "";
-    BrowseTo(hDlg, folder);
     driver::Press(hDlg, IDOK);
-    std::string text = AnswerMessageBox(caption);
-    ExpectCleanExit();
+    std::string text = AnswerMessageBox(caption, nullptr, pWideText, here);
+    driver::Check(here, driver::EndsCleanly(inst));
     return text;
 }
 
 std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWarningIcon,
-                                           std::wstring *pWideText)
+                                           std::wstring *pWideText, driver::Here here)
 {
     HWND hBox = driver::WaitForDialog(inst, caption);
-    EXPECT_NE(hBox, nullptr) << "no message box \"" << caption << "\"";
-    if (hBox == nullptr)
+    if (hBox == nullptr) {
+        ADD_FAILURE_AT(here.file, here.line) << "no message box \"" << caption << "\"";
         return "";
+    }
     std::string text = driver::MessageBoxText(hBox);
     if (pWideText != nullptr)
         *pWideText = driver::MessageBoxTextW(hBox);
@@ -101,40 +112,4 @@ std::string InstallerRun::AnswerMessageBox(const std::string &caption, bool *pWa
         *pWarningIcon = driver::MessageBoxHasIcon(hBox, IDI_WARNING);
     driver::Press(hBox, IDOK);
     return text;
-}
-
-void InstallerRun::ExpectCleanExit()
-{
-    DWORD dwExit = 1;
-    ASSERT_TRUE(driver::WaitForExit(inst, &dwExit)) << "the installer did not end; terminated";
-    EXPECT_EQ(dwExit, 0u);
-}
-
-void InstallerRun::ExpectSilentExit(HWND hDlg)
-{
-    EXPECT_TRUE(driver::WaitGone(hDlg)) << "the dialog did not close";
-    EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs)) << "the installer showed a window";
-    ExpectCleanExit();
-}
-
-void InstallerRun::ExpectInStartOnly(const std::string &name)
-{
-    EXPECT_TRUE(driver::HasBytes(StartPath(name), driver::SeriesBytes(name))) << "(start folder)";
-    EXPECT_TRUE(driver::IsAbsent(DataPath(name))) << "(data folder)";
-}
-
-void InstallerRun::ExpectInDataOnly(const std::string &name)
-{
-    EXPECT_TRUE(driver::HasBytes(DataPath(name), driver::SeriesBytes(name))) << "(data folder)";
-    EXPECT_TRUE(driver::IsAbsent(StartPath(name))) << "(start folder)";
-}
-
-void InstallerRun::ExpectListKept(const std::string &bytes)
-{
-    EXPECT_TRUE(driver::HasBytes(ListPath(), bytes)) << "(the list must be kept as it was)";
-}
-
-void InstallerRun::ExpectListDeleted()
-{
-    EXPECT_FALSE(driver::FileExists(ListPath())) << "the list was not deleted";
 }

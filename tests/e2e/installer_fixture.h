@@ -40,44 +40,29 @@ template <class S> S NamesShown(const S &text)
     return names;
 }
 
-class InstallerRun : public ::testing::Test {
+class InstallerRun : public ::testing::Test, protected driver::PackFolders {
 protected:
     std::string root;    // C:\rrtest\<test>
-    std::string start;   // the start folder, no trailing backslash
-    std::string data;    // the data folder, no trailing backslash
     driver::Installer inst;
     std::string exe;     // the installer started ("": as the build made it)
 
     void SetUp() override;
     void TearDown() override;
 
-    std::string StartPath(const std::string &name) const { return start + "\\" + name; }
-    std::string DataPath(const std::string &name) const { return data + "\\" + name; }
-    std::string ListPath() const { return StartPath("teinstal.txt"); }
-
     void AddSeries(const std::vector<std::string> &names);
     void WriteList(const std::string &bytes);
 
     // Starts the installer in the start folder and waits for its dialog.
-    HWND StartDialog();
+    HWND StartDialog(driver::Here here = {});
     // Browses to the folder and confirms it; the path box then holds it.
-    void BrowseTo(HWND hDlg, const std::string &folder);
+    ::testing::AssertionResult BrowseTo(HWND hDlg, const std::string &folder);
     // Waits for a message box with this caption, returns its text (in the
     // ANSI code page; as it stands in *pWideText) and confirms it.
     std::string AnswerMessageBox(const std::string &caption, bool *pWarningIcon = nullptr,
-                                 std::wstring *pWideText = nullptr);
+                                 std::wstring *pWideText = nullptr, driver::Here here = {});
     // The whole run as a user makes it: starts the installer, chooses the
     // folder in the dialog, presses "Ok", answers the closing box with this
     // caption and returns its text; expects the program to end by itself.
-    std::string InstallTo(const std::string &folder, const std::string &caption);
-    // Waits for the program to end by itself and expects exit code 0.
-    void ExpectCleanExit();
-    // Expects the dialog to close, then nothing more to be shown, and the
-    // program to end.
-    void ExpectSilentExit(HWND hDlg);
-
-    void ExpectInStartOnly(const std::string &name);
-    void ExpectInDataOnly(const std::string &name);
-    void ExpectListKept(const std::string &bytes);
-    void ExpectListDeleted();
+    std::string InstallTo(const std::string &folder, const std::string &caption,
+                          std::wstring *pWideText = nullptr, driver::Here here = {});
 };

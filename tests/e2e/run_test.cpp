@@ -17,10 +17,10 @@ TEST_F(InstallerRun, NotFoundShowsStartFolderAndOkUnchangedMovesNothing)
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
 
     driver::Press(hDlg, IDOK);
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
-    ExpectInStartOnly("b.dat");
-    ExpectListDeleted();
+    EXPECT_TRUE(driver::EndsSilently(inst, hDlg));
+    EXPECT_TRUE(InStartOnly("a.dat"));
+    EXPECT_TRUE(InStartOnly("b.dat"));
+    EXPECT_TRUE(ListDeleted());
 }
 
 enum class WayOut { Cancel, Escape, CloseButton };
@@ -33,17 +33,17 @@ TEST_P(CancelRun, MovesNothingShowsNothingDeletesList)
     WriteList(kList);
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);   // even with a real folder chosen
+    ASSERT_TRUE(BrowseTo(hDlg, data));   // even with a real folder chosen
     switch (GetParam()) {
     case WayOut::Cancel: driver::Press(hDlg, IDCANCEL); break;
     case WayOut::Escape: driver::PressEscape(hDlg); break;
     case WayOut::CloseButton: driver::PressCloseButton(hDlg); break;
     }
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
-    ExpectInStartOnly("b.dat");
+    EXPECT_TRUE(driver::EndsSilently(inst, hDlg));
+    EXPECT_TRUE(InStartOnly("a.dat"));
+    EXPECT_TRUE(InStartOnly("b.dat"));
     EXPECT_TRUE(driver::ListFolder(data).empty());
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
 }
 
 std::string WayOutName(const ::testing::TestParamInfo<WayOut> &info)
@@ -68,25 +68,25 @@ TEST_F(InstallerRun, BrowseAndOkMovesListedSeriesAndReportsSuccess)
               "Lees mij.TXT\r\nteinstal.txt\r\noud.dat");
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
 
     bool fWarningIcon = true;
     EXPECT_EQ(AnswerMessageBox("Succes", &fWarningIcon), kSuccessText);
     EXPECT_FALSE(fWarningIcon);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
     for (const char *name : {"a.dat", "b.dat", "c.dat", "d.dat", "e.dat", "serie7", "oud.dat"})
-        ExpectInDataOnly(name);
-    ExpectInStartOnly("Lees mij.txt");
+        EXPECT_TRUE(InDataOnly(name));
+    EXPECT_TRUE(InStartOnly("Lees mij.txt"));
     EXPECT_FALSE(driver::FileExists(data + "\\sub\\c.dat"));
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
 }
 
 TEST_F(InstallerRun, EmptyListStillReportsSuccessAndIsDeleted)
 {
     WriteList("");
     EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
 }
 
 // Opened from inside the zip, the program alone is unpacked into a
@@ -103,7 +103,7 @@ TEST_F(InstallerRun, NoListIsToldWithItsCureAndTouchesNothing)
     ASSERT_TRUE(driver::Start(inst, exe, start));
     HWND hDlg = driver::WaitForDialog(inst, "Raadrups data-map");
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     // The README shows this box: <build>/artifacts/nolist-box.bmp.
     HWND hBox = driver::WaitForDialog(inst, "Let op");
@@ -112,7 +112,7 @@ TEST_F(InstallerRun, NoListIsToldWithItsCureAndTouchesNothing)
     driver::SaveWindowBmp(hBox, driver::ProgramFolder() + "..\\artifacts\\nolist-box.bmp");
     bool fWarningIcon = false;
     std::string text = AnswerMessageBox("Let op", &fWarningIcon);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
 
     EXPECT_TRUE(fWarningIcon);
     for (const std::string &words : {std::string("teinstal.txt"), start + "\\", std::string("uitpakken"),
@@ -146,8 +146,8 @@ protected:
     {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hDlg, IDOK)));
         driver::Press(hDlg, idButton);
-        ExpectSilentExit(hDlg);
-        ExpectInStartOnly("a.dat");
+        EXPECT_TRUE(driver::EndsSilently(inst, hDlg));
+        EXPECT_TRUE(InStartOnly("a.dat"));
     }
 };
 
@@ -158,7 +158,7 @@ TEST_F(BrowserRun, BrowserCancelledLeavesPathAndOkAlone)
     ASSERT_TRUE(driver::WaitGone(hBrowser));
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), start + "\\");
     CloseDialogWith(IDOK);
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
 }
 
 TEST_F(BrowserRun, BrowserConfirmedAsOpenedPutsItsFolderInThePathBox)

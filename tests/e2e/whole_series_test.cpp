@@ -75,7 +75,7 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     const std::string parts = data + "\\" + kPartFolder;
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     bool fPartSeen = false, fNameSeen = false;
     DWORD dwStart = GetTickCount();
@@ -89,9 +89,9 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     driver::Kill(inst);
     ASSERT_FALSE(fNameSeen || driver::FileExists(DataPath(kBig))) << "part of " << kBig << " stood under its name";
     ASSERT_TRUE(fPartSeen) << "the copy of " << kBig << " was not caught under way";
-    ExpectInDataOnly("a.dat");
+    EXPECT_TRUE(InDataOnly("a.dat"));
     EXPECT_TRUE(IsWholeBig(StartPath(kBig)));
-    ExpectListKept(list);
+    EXPECT_TRUE(ListKept(list));
 
     auto left = Parts(parts, kBig);
     ASSERT_EQ(driver::ListFolder(data).size(), 2u);
@@ -103,11 +103,11 @@ TEST_F(InstallerRun, EndedWhileCopyingLeavesNoPartUnderTheNameAndTheNextRunFinis
     EXPECT_EQ(InstallTo(data, "Succes"), SuccessTextNaming({"a.dat"}));
     EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
     EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
-    ExpectInDataOnly("a.dat");
+    EXPECT_TRUE(InDataOnly("a.dat"));
     std::vector<std::string> want = {"a.dat", kPartFolder, kBig};
     EXPECT_EQ(driver::ListFolder(data), want);
     EXPECT_EQ(driver::ListFolder(parts), std::vector<std::string>{"ander.dat" + suffix});
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
     driver::RemoveTree(root);   // the big copy is not left for the rig's disk
 }
 
@@ -124,10 +124,9 @@ TEST_F(InstallerRun, UnreadableSourceIsNotTakenForInstalled)
 
     std::string text = InstallTo(data, "Let op");
     EXPECT_NE(text.find("\na.dat\n"), std::string::npos) << text;
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(DataPath("a.dat"), &bytes) && bytes == "vorige versie");
-    ExpectInDataOnly("b.dat");
-    ExpectListKept(list);
+    EXPECT_TRUE(driver::HasBytes(DataPath("a.dat"), "vorige versie"));
+    EXPECT_TRUE(InDataOnly("b.dat"));
+    EXPECT_TRUE(ListKept(list));
 }
 
 // Raadrups found, but its INI file names no data folder, and the dialog
@@ -143,10 +142,10 @@ TEST_F(InstallerRun, FoundWithoutDataFolderAndWithoutDialogMovesNothing)
 
     ASSERT_TRUE(driver::Start(inst, exe, start));
     EXPECT_TRUE(driver::ShowsNothingFor(inst, driver::kWaitMs));
-    ExpectCleanExit();
-    ExpectInStartOnly("a.dat");
+    EXPECT_TRUE(driver::EndsCleanly(inst));
+    EXPECT_TRUE(InStartOnly("a.dat"));
     EXPECT_FALSE(driver::FileExists("C:\\a.dat"));
-    ExpectListKept(list);
+    EXPECT_TRUE(ListKept(list));
 }
 
 // A Data value longer than the INI reader's buffer arrives cut short, and
@@ -162,8 +161,8 @@ TEST_F(InstallerRun, DataValueCutShortByTheReaderIsNotOffered)
     ASSERT_NE(hDlg, nullptr);
     EXPECT_EQ(driver::ItemText(hDlg, IDC_DATAPATH), "\\");
     driver::Press(hDlg, IDCANCEL);
-    ExpectSilentExit(hDlg);
-    ExpectInStartOnly("a.dat");
+    EXPECT_TRUE(driver::EndsSilently(inst, hDlg));
+    EXPECT_TRUE(InStartOnly("a.dat"));
 }
 
 }  // namespace
@@ -180,7 +179,7 @@ TEST_F(InstallerRun, SecondStartOnTheSamePackLeavesTheFirstRunAlone)
     WriteList(list);
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     const std::string parts = data + "\\" + kPartFolder;
     bool fCopying = false;
@@ -200,12 +199,12 @@ TEST_F(InstallerRun, SecondStartOnTheSamePackLeavesTheFirstRunAlone)
     EXPECT_TRUE(driver::WaitForExit(second, &dwExit));
 
     EXPECT_EQ(AnswerMessageBox("Succes"), kSuccessText);
-    ExpectCleanExit();
-    ExpectInDataOnly("a.dat");
-    ExpectInDataOnly("z.dat");
+    EXPECT_TRUE(driver::EndsCleanly(inst));
+    EXPECT_TRUE(InDataOnly("a.dat"));
+    EXPECT_TRUE(InDataOnly("z.dat"));
     EXPECT_TRUE(IsWholeBig(DataPath(kBig))) << kBig << " is not installed byte for byte";
     EXPECT_FALSE(driver::FileExists(StartPath(kBig)));
-    ExpectListDeleted();
+    EXPECT_TRUE(ListDeleted());
     driver::RemoveTree(root);
 }
 
@@ -234,7 +233,7 @@ TEST_F(InstallerRun, StoppedWhileCopyingKeepsWhatIsInAndLosesNothing)
 
     HWND hDlg = StartDialog();
     ASSERT_NE(hDlg, nullptr);
-    BrowseTo(hDlg, data);
+    ASSERT_TRUE(BrowseTo(hDlg, data));
     driver::Press(hDlg, IDOK);
     HWND hProgress = driver::WaitForProgress(inst);
     ASSERT_NE(hProgress, nullptr) << "no progress window";
@@ -249,16 +248,16 @@ TEST_F(InstallerRun, StoppedWhileCopyingKeepsWhatIsInAndLosesNothing)
     EXPECT_FALSE(IsWindow(hProgress) && IsWindowVisible(hProgress)) << "the progress window stayed";
     std::string text = driver::MessageBoxText(hBox);
     driver::Press(hBox, IDOK);
-    ExpectCleanExit();
+    EXPECT_TRUE(driver::EndsCleanly(inst));
     EXPECT_EQ(NamesShown(text), std::string(kNotMovedStart) + "\n\n" + kBig + "\nz.dat\n");
     EXPECT_NE(text.find("gestopt"), std::string::npos) << text;
-    ExpectInDataOnly("a.dat");
-    ExpectInStartOnly("z.dat");
+    EXPECT_TRUE(InDataOnly("a.dat"));
+    EXPECT_TRUE(InStartOnly("z.dat"));
     WIN32_FILE_ATTRIBUTE_DATA fad;
     ASSERT_TRUE(GetFileAttributesExA(StartPath(kBig).c_str(), GetFileExInfoStandard, &fad));
     EXPECT_EQ(((LONGLONG)fad.nFileSizeHigh << 32) | fad.nFileSizeLow, cbHuge);
     EXPECT_EQ(driver::ListFolder(data), std::vector<std::string>{"a.dat"});
-    ExpectListKept(list);
+    EXPECT_TRUE(ListKept(list));
     driver::RemoveTree(root);
 }
 

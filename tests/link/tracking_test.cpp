@@ -68,24 +68,32 @@ protected:
     }
     Step Move(int x, int y) { return Move(MAKELPARAM(x, y)); }
 
-    void ExpectRepaint(const Step &step, HCURSOR hcur, const char *pszWhat)
+    // The link's rectangle repainted once, with this cursor set.
+    ::testing::AssertionResult Repaints(const Step &step, HCURSOR hcur) const
     {
-        SCOPED_TRACE(pszWhat);
-        EXPECT_TRUE(step.fInvalid);
-        EXPECT_EQ(step.rcUpdate.left, c_xLink);
-        EXPECT_EQ(step.rcUpdate.top, c_yLink);
-        EXPECT_EQ(step.rcUpdate.right, c_xLink + c_cxLink);
-        EXPECT_EQ(step.rcUpdate.bottom, c_yLink + c_cyLink);
-        EXPECT_EQ(step.cPaint, 1);
-        EXPECT_EQ(step.cErase, 1);
-        EXPECT_EQ(step.hcur, hcur);
+        RECT rcLink = {c_xLink, c_yLink, c_xLink + c_cxLink, c_yLink + c_cyLink};
+        if (!step.fInvalid || !EqualRect(&step.rcUpdate, &rcLink) || step.cPaint != 1 || step.cErase != 1
+            || step.hcur != hcur)
+            return Describe(step, hcur);
+        return ::testing::AssertionSuccess();
     }
-    void ExpectNoRepaint(const Step &step, HCURSOR hcur, const char *pszWhat)
+    ::testing::AssertionResult RepaintsNothing(const Step &step, HCURSOR hcur) const
     {
-        SCOPED_TRACE(pszWhat);
-        EXPECT_FALSE(step.fInvalid);
-        EXPECT_EQ(step.cPaint, 0);
-        EXPECT_EQ(step.hcur, hcur);
+        if (step.fInvalid || step.cPaint != 0 || step.hcur != hcur)
+            return Describe(step, hcur);
+        return ::testing::AssertionSuccess();
+    }
+    ::testing::AssertionResult Describe(const Step &step, HCURSOR hcur) const
+    {
+        const RECT &rc = step.rcUpdate;
+        return ::testing::AssertionFailure()
+            << (step.fInvalid ? "invalid" : "valid") << ", update (" << rc.left << ", " << rc.top << ")-("
+            << rc.right << ", " << rc.bottom << "), " << step.cPaint << " paints, " << step.cErase
+            << " erases, cursor " << CursorName(step.hcur) << " instead of " << CursorName(hcur);
+    }
+    const char *CursorName(HCURSOR hcur) const
+    {
+        return hcur == g_hcurHand ? "hand" : hcur == m_hcurArrow ? "arrow" : hcur == m_hcurMarker ? "none set" : "other";
     }
 };
 
@@ -117,18 +125,18 @@ TEST_F(LinkTracking, EntersAndLeavesOnEverySide)
     };
     for (const Side &side : sides) {
         SCOPED_TRACE(side.pszName);
-        ExpectNoRepaint(Move(side.ptOff.x, side.ptOff.y), m_hcurMarker, "on the boundary line");
+        EXPECT_TRUE(RepaintsNothing(Move(side.ptOff.x, side.ptOff.y), m_hcurMarker)) << "on the boundary line";
         EXPECT_FALSE(g_fLinkHot);
 
-        ExpectRepaint(Move(side.ptOn.x, side.ptOn.y), g_hcurHand, "entering");
+        EXPECT_TRUE(Repaints(Move(side.ptOn.x, side.ptOn.y), g_hcurHand)) << "entering";
         EXPECT_TRUE(g_fLinkHot);
-        ExpectNoRepaint(Move(side.ptAlsoOn.x, side.ptAlsoOn.y), g_hcurHand, "moving on within");
-        ExpectNoRepaint(Move(side.ptOn.x, side.ptOn.y), g_hcurHand, "moving back within");
+        EXPECT_TRUE(RepaintsNothing(Move(side.ptAlsoOn.x, side.ptAlsoOn.y), g_hcurHand)) << "moving on within";
+        EXPECT_TRUE(RepaintsNothing(Move(side.ptOn.x, side.ptOn.y), g_hcurHand)) << "moving back within";
         EXPECT_TRUE(g_fLinkHot);
 
-        ExpectRepaint(Move(side.ptOff.x, side.ptOff.y), m_hcurArrow, "leaving");
+        EXPECT_TRUE(Repaints(Move(side.ptOff.x, side.ptOff.y), m_hcurArrow)) << "leaving";
         EXPECT_FALSE(g_fLinkHot);
-        ExpectNoRepaint(Move(side.ptOff.x, side.ptOff.y), m_hcurMarker, "staying off");
+        EXPECT_TRUE(RepaintsNothing(Move(side.ptOff.x, side.ptOff.y), m_hcurMarker)) << "staying off";
     }
 }
 
@@ -138,12 +146,12 @@ TEST_F(LinkTracking, CornersOfTheHotArea)
     const POINT ptOff[] = {{82, 194}, {386, 194}, {82, 210}, {386, 210}, {83, 194}, {82, 195}, {385, 210}, {386, 209}};
     for (const POINT &pt : ptOn) {
         SCOPED_TRACE(testing::Message() << "(" << pt.x << ", " << pt.y << ")");
-        ExpectRepaint(Move(pt.x, pt.y), g_hcurHand, "on");
-        ExpectRepaint(Move(200, 100), m_hcurArrow, "back off");
+        EXPECT_TRUE(Repaints(Move(pt.x, pt.y), g_hcurHand)) << "on";
+        EXPECT_TRUE(Repaints(Move(200, 100), m_hcurArrow)) << "back off";
     }
     for (const POINT &pt : ptOff) {
         SCOPED_TRACE(testing::Message() << "(" << pt.x << ", " << pt.y << ")");
-        ExpectNoRepaint(Move(pt.x, pt.y), m_hcurMarker, "off");
+        EXPECT_TRUE(RepaintsNothing(Move(pt.x, pt.y), m_hcurMarker)) << "off";
         EXPECT_FALSE(g_fLinkHot);
     }
 }
@@ -152,10 +160,10 @@ TEST_F(LinkTracking, CornersOfTheHotArea)
 // values; taken unsigned they are far off, never on the link.
 TEST_F(LinkTracking, NegativeCoordinatesAreOff)
 {
-    ExpectRepaint(Move(200, 200), g_hcurHand, "on");
-    ExpectRepaint(Move(MAKELPARAM(-1, 200)), m_hcurArrow, "left of the client area");
-    ExpectNoRepaint(Move(MAKELPARAM(200, -5)), m_hcurMarker, "above the client area");
-    ExpectNoRepaint(Move(MAKELPARAM(-200, -200)), m_hcurMarker, "above and left");
+    EXPECT_TRUE(Repaints(Move(200, 200), g_hcurHand)) << "on";
+    EXPECT_TRUE(Repaints(Move(MAKELPARAM(-1, 200)), m_hcurArrow)) << "left of the client area";
+    EXPECT_TRUE(RepaintsNothing(Move(MAKELPARAM(200, -5)), m_hcurMarker)) << "above the client area";
+    EXPECT_TRUE(RepaintsNothing(Move(MAKELPARAM(-200, -200)), m_hcurMarker)) << "above and left";
     EXPECT_FALSE(g_fLinkHot);
 }
 

@@ -65,8 +65,8 @@ TEST_F(InstallerRun, UxthemeBesideTheInstallerIsNeverLoaded)
         EXPECT_EQ(InstallTo(data, "Succes"), kSuccessText);
     }
     EXPECT_EQ(MarkOf(StartPath("uxtheme.dll")), "") << "the planted uxtheme.dll was loaded";
-    ExpectInDataOnly("a.dat");
-    ExpectListDeleted();
+    EXPECT_TRUE(InDataOnly("a.dat"));
+    EXPECT_TRUE(ListDeleted());
 }
 
 }  // namespace

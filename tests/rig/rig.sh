@@ -93,6 +93,10 @@ rig_boot_prefix() {
     # out in units of its size.
     "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Comic Sans MS' /d 'Comic Neue' /f \
         >>"$RIG/wineboot.log" 2>&1 9>&-
+    # A program that crashes prints Wine's backtrace where its test shows it
+    # and ends, instead of waiting for a crash dialog on a display no one sees.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >>"$RIG/wineboot.log" 2>&1 9>&-
     rig_wine_fonts
 }
 

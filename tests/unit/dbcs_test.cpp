@@ -6,10 +6,11 @@
 #include "app/paths.h"
 #include "app/series.h"
 #include "app/warning.h"
-#include "tests/driver/files.h"
+#include "tests/driver/expect.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,8 +88,7 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
     char szText[c_cchNotMovedText * 2];
     WideCharToMultiByte(CP_ACP, 0, wszText, -1, szText, sizeof(szText), NULL, NULL);
     EXPECT_TRUE(fAll) << szText;
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(data + "\\" + name, &bytes) && bytes == driver::SeriesBytes(name));
+    EXPECT_TRUE(driver::HasBytes(data + "\\" + name, driver::SeriesBytes(name)));
     EXPECT_FALSE(driver::FileExists(start + "\\" + name));
 }
 
@@ -96,33 +96,49 @@ TEST_F(Dbcs, SeriesWithSuchNamesMoveWhole)
 
 namespace {
 
-// A UTF-8 line of 100 characters of two bytes each in code page 932 is read
-// in pieces of whole characters: 74 (148 bytes), then the other 26.
+// A UTF-8 line is read in pieces of whole characters, each at most 149
+// bytes in code page 932: one that converts to exactly 149 bytes, ending in a
+// double-byte character, is one entry; a byte more and its last character
+// starts the next.
 TEST_F(Dbcs, LongUnicodeLineIsCutBetweenCharacters)
 {
-    std::string bytes;
-    for (int i = 0; i < 100; i++)
-        bytes += "\xE3\x81\x82";   // U+3042, 0x82 0xA0 in code page 932
-    bytes += "\r\nb.dat";
-    FILE *file = tmpfile();
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    rewind(file);
-    ListFile list;
-    ASSERT_TRUE(OpenList(file, CP_ACP, &list));
-    std::string a;
-    for (int i = 0; i < 100; i++)
-        a += "\x82\xA0";
-    ASSERT_EQ(ReadListEntry(&list), 1);
-    EXPECT_EQ(std::string(g_szListLine), a.substr(0, 148));
-    EXPECT_FALSE(list.fContinues);
-    ASSERT_EQ(ReadListEntry(&list), 1);
-    EXPECT_EQ(std::string(g_szListLine), a.substr(148));
-    EXPECT_TRUE(list.fContinues);
-    ASSERT_EQ(ReadListEntry(&list), 1);
-    EXPECT_STREQ(g_szListLine, "b.dat");
-    EXPECT_EQ(ReadListEntry(&list), 0);
-    CloseList(&list);
-    fclose(file);
+    const std::string kA = "\xE3\x81\x82", kA932 = "\x82\xA0";   // U+3042
+    auto times = [](int n, const std::string &s) {
+        std::string all;
+        for (int i = 0; i < n; i++)
+            all += s;
+        return all;
+    };
+    const struct {
+        std::string utf8;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {times(100, kA), {times(74, kA932), times(26, kA932)}},
+        {"a" + times(74, kA), {"a" + times(74, kA932)}},
+        {"ab" + times(74, kA), {"ab" + times(73, kA932), kA932}},
+    };
+    for (const auto &row : rows) {
+        size_t cb = 0;
+        for (const std::string &piece : row.pieces)
+            cb += piece.size();
+        SCOPED_TRACE(::testing::Message() << "a line of " << cb << " bytes in code page 932");
+        std::string bytes = row.utf8 + "\r\nb.dat";
+        FILE *file = tmpfile();
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        rewind(file);
+        ListFile list;
+        ASSERT_TRUE(OpenList(file, CP_ACP, &list));
+        for (size_t i = 0; i < row.pieces.size(); i++) {
+            ASSERT_EQ(ReadListEntry(&list), 1);
+            EXPECT_EQ(std::string(g_szListLine), row.pieces[i]) << "piece " << i;
+            EXPECT_EQ(list.fContinues != FALSE, i > 0) << "piece " << i;
+        }
+        ASSERT_EQ(ReadListEntry(&list), 1);
+        EXPECT_STREQ(g_szListLine, "b.dat");
+        EXPECT_EQ(ReadListEntry(&list), 0);
+        CloseList(&list);
+        fclose(file);
+    }
 }
 
 }  // namespace

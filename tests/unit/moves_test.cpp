@@ -16,10 +16,8 @@
 
 namespace {
 
-class Moves : public ::testing::Test {
+class Moves : public ::testing::Test, protected driver::PackFolders {
 protected:
-    std::string start, data;
-
     void SetUp() override
     {
         const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -28,15 +26,16 @@ protected:
         data = root + "\\data";
         driver::MakeFolder(start);
         driver::MakeFolder(data);
-        SetFolders(start + "\\", data + "\\");
+        ASSERT_TRUE(SetFolders(start + "\\", data + "\\"));
     }
 
-    static void SetFolders(const std::string &cur, const std::string &dat)
+    static ::testing::AssertionResult SetFolders(const std::string &cur, const std::string &dat)
     {
-        ASSERT_LT(cur.size(), (size_t)MAX_PATH);
-        ASSERT_LT(dat.size(), (size_t)MAX_PATH);
+        if (cur.size() >= MAX_PATH || dat.size() >= MAX_PATH)
+            return ::testing::AssertionFailure() << "a folder does not fit MAX_PATH";
         strcpy(g_szCurrentDir, cur.c_str());
         strcpy(g_szDataDir, dat.c_str());
+        return ::testing::AssertionSuccess();
     }
 
     void AddSeries(const std::string &name) { driver::WriteFile(start + "\\" + name, driver::SeriesBytes(name)); }
@@ -71,16 +70,6 @@ protected:
                                    const std::string &bytes) const
     {
         return driver::HasBytes(folder + "\\" + name, bytes);
-    }
-    ::testing::AssertionResult InDataOnly(const std::string &name) const
-    {
-        auto result = Has(data, name, driver::SeriesBytes(name));
-        return result ? driver::IsAbsent(start + "\\" + name) : result;
-    }
-    ::testing::AssertionResult InStartOnly(const std::string &name) const
-    {
-        auto result = Has(start, name, driver::SeriesBytes(name));
-        return result ? driver::IsAbsent(data + "\\" + name) : result;
     }
 };
 
@@ -172,7 +161,7 @@ TEST_F(Moves, TargetHeldOpenWithoutSharingKeepsTheSource)
 TEST_F(Moves, StartFolderUnderAnotherNameLosesNothing)
 {
     AddSeries("a.dat");
-    SetFolders(start + "\\", start + "\\.\\");
+    ASSERT_TRUE(SetFolders(start + "\\", start + "\\.\\"));
     EXPECT_TRUE(Run("a.dat\r\n"));
     EXPECT_TRUE(Has(start, "a.dat", driver::SeriesBytes("a.dat")));
 
@@ -181,7 +170,7 @@ TEST_F(Moves, StartFolderUnderAnotherNameLosesNothing)
         driver::RemoveTree(start + "\\" + name);
     AddSeries("b.dat");
     ASSERT_TRUE(driver::FileExists("Y:\\b.dat")) << "the rig maps no Y: drive";
-    SetFolders(start + "\\", "Y:\\");
+    ASSERT_TRUE(SetFolders(start + "\\", "Y:\\"));
     EXPECT_TRUE(Run("b.dat\r\n"));
     EXPECT_TRUE(Has(start, "b.dat", driver::SeriesBytes("b.dat")));
 }
@@ -220,7 +209,7 @@ TEST_F(Moves, SourceIsKeptWhenTheProgramCannotTellTheFoldersApart)
 TEST_F(Moves, StartFolderGoneIsNoMoveByAnEarlierRun)
 {
     driver::WriteFile(data + "\\b.dat", "vorige versie");
-    SetFolders(start + "-weg\\", data + "\\");
+    ASSERT_TRUE(SetFolders(start + "-weg\\", data + "\\"));
     MoveResult result;
     EXPECT_EQ(MoveSeriesFile("b.dat", &result), (DWORD)ERROR_PATH_NOT_FOUND);
     EXPECT_TRUE(Has(data, "b.dat", "vorige versie"));
@@ -244,14 +233,14 @@ TEST_F(Moves, PathsThatDoNotFitAreNeverShortened)
     AddSeries("a.dat");
     // A data folder that could not get its trailing backslash.
     std::string longData = "C:\\" + std::string(MAX_PATH - 4, 'd');
-    SetFolders(start + "\\", longData);
+    ASSERT_TRUE(SetFolders(start + "\\", longData));
     EXPECT_FALSE(Run("a.dat\r\n"));
     EXPECT_TRUE(InStartOnly("a.dat"));
 
     // A target path of 259 bytes moves; one of 260 would not fit.
     std::string deep = data + "\\" + std::string(MAX_PATH - 1 - data.size() - 1 - 1 - 100, 'L');
     driver::MakeFolder(deep);
-    SetFolders(start + "\\", deep + "\\");
+    ASSERT_TRUE(SetFolders(start + "\\", deep + "\\"));
     std::string fits(100, 'f'), tooLong(101, 't');
     ASSERT_EQ((deep + "\\" + fits).size(), (size_t)MAX_PATH - 1);
     AddSeries(fits);

@@ -2,7 +2,7 @@
 #include "app/globals.h"
 #include "app/install.h"
 #include "res/resource.h"
-#include "tests/driver/files.h"
+#include "tests/driver/expect.h"
 #include "ui/datafolderdlg.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -36,10 +36,9 @@ TEST(RunInstallation, DialogThatCannotBeShownMovesNothingAndKeepsTheList)
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(g_fNotFound);
     EXPECT_STREQ(g_szDataDir, "\\");
-    std::string bytes;
-    EXPECT_TRUE(driver::ReadFile(start + "\\a.dat", &bytes) && bytes == driver::SeriesBytes("a.dat"));
+    EXPECT_TRUE(driver::HasBytes(start + "\\a.dat", driver::SeriesBytes("a.dat")));
     EXPECT_FALSE(driver::FileExists("C:\\a.dat"));
-    EXPECT_TRUE(driver::ReadFile(start + "\\teinstal.txt", &bytes) && bytes == "a.dat\r\n");
+    EXPECT_TRUE(driver::HasBytes(start + "\\teinstal.txt", "a.dat\r\n"));
 }
 
 // A stand-in for the browser that records what the callback asks of it.
