@@ -169,18 +169,33 @@ TEST_F(InstallerRun, DataValueCutShortByTheReaderIsNotOffered)
 
 namespace {
 
+// A big series between two small ones, and a run that takes its time.
+class LongRun : public InstallerRun {
+protected:
+    const std::string list = std::string("a.dat\r\n") + kBig + "\r\nz.dat\r\n";
+
+    // The pack laid out (the big series is the test's own) and "Ok" pressed
+    // on the data folder.
+    ::testing::AssertionResult OkOnTheDataFolder()
+    {
+        AddSeries({"a.dat", "z.dat"});
+        WriteList(list);
+        HWND hDlg = StartDialog();
+        if (hDlg == nullptr)
+            return ::testing::AssertionFailure() << "no data-folder dialog";
+        ::testing::AssertionResult browsed = BrowseTo(hDlg, data);
+        if (browsed)
+            driver::Press(hDlg, IDOK);
+        return browsed;
+    }
+};
+
 // A second double-click while the first run copies: the second touches
 // nothing and says so, and the first installs every series whole.
-TEST_F(InstallerRun, SecondStartOnTheSamePackLeavesTheFirstRunAlone)
+TEST_F(LongRun, SecondStartOnTheSamePackLeavesTheFirstRunAlone)
 {
-    AddSeries({"a.dat", "z.dat"});
     WriteBig(StartPath(kBig));
-    const std::string list = std::string("a.dat\r\n") + kBig + "\r\nz.dat\r\n";
-    WriteList(list);
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    ASSERT_TRUE(BrowseTo(hDlg, data));
-    driver::Press(hDlg, IDOK);
+    ASSERT_TRUE(OkOnTheDataFolder());
     const std::string parts = data + "\\" + kPartFolder;
     bool fCopying = false;
     for (DWORD dwStart = GetTickCount(); !fCopying && GetTickCount() - dwStart < driver::kWaitMs; Sleep(2))
@@ -219,22 +234,15 @@ std::wstring TextsOf(HWND hwnd)
 
 // Stopped in the middle of a long copy: that copy is abandoned, what was
 // installed stays, the rest stays in the pack, and the box says so soon.
-TEST_F(InstallerRun, StoppedWhileCopyingKeepsWhatIsInAndLosesNothing)
+TEST_F(LongRun, StoppedWhileCopyingKeepsWhatIsInAndLosesNothing)
 {
     const LONGLONG cbHuge = 3ll << 30;
-    AddSeries({"a.dat", "z.dat"});
     HANDLE hFile = CreateFileA(StartPath(kBig).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     LARGE_INTEGER size;
     size.QuadPart = cbHuge;
     ASSERT_TRUE(SetFilePointerEx(hFile, size, NULL, FILE_BEGIN) && SetEndOfFile(hFile));
     CloseHandle(hFile);
-    const std::string list = std::string("a.dat\r\n") + kBig + "\r\nz.dat\r\n";
-    WriteList(list);
-
-    HWND hDlg = StartDialog();
-    ASSERT_NE(hDlg, nullptr);
-    ASSERT_TRUE(BrowseTo(hDlg, data));
-    driver::Press(hDlg, IDOK);
+    ASSERT_TRUE(OkOnTheDataFolder());
     HWND hProgress = driver::WaitForProgress(inst);
     ASSERT_NE(hProgress, nullptr) << "no progress window";
     EXPECT_NE(TextsOf(hProgress).find(L"groot.dat"), std::wstring::npos) << driver::Narrow(TextsOf(hProgress), CP_UTF8);
