@@ -2,16 +2,17 @@
 #include <string.h>
 #include <zlib.h>
 
-static const uint32_t c_dwLocalSig = 0x04034b50;
-static const uint32_t c_dwCentralSig = 0x02014b50;
-static const uint32_t c_dwEndSig = 0x06054b50;
-static const uint32_t c_dwZip64EndSig = 0x06064b50;
-static const uint32_t c_dwZip64LocatorSig = 0x07064b50;
-static const size_t c_cbLocal = 30;
-static const size_t c_cbCentral = 46;
-static const size_t c_cbEnd = 22;
-static const size_t c_cbZip64End = 56;
-static const size_t c_cbZip64Locator = 20;
+// Each record of the format: the signature it starts with, and the size
+// of its fixed part.
+struct ZipRecord {
+    uint32_t dwSig;
+    size_t cbFixed;
+};
+static const ZipRecord c_recLocal = {0x04034b50, 30};
+static const ZipRecord c_recCentral = {0x02014b50, 46};
+static const ZipRecord c_recEnd = {0x06054b50, 22};
+static const ZipRecord c_recZip64End = {0x06064b50, 56};
+static const ZipRecord c_recZip64Locator = {0x07064b50, 20};
 static const uint16_t c_wZip64Id = 0x0001;
 static const uint16_t c_wUnicodePathId = 0x7075;
 // A size or offset of the header that the zip64 field holds instead.
@@ -56,11 +57,11 @@ static uint32_t Crc(const void *pv, size_t cb)
 // comment of up to 65535 bytes.
 static bool FindEnd(const unsigned char *pb, size_t cb, size_t *poffEnd)
 {
-    if (cb < c_cbEnd)
+    if (cb < c_recEnd.cbFixed)
         return false;
-    size_t offLowest = cb - c_cbEnd > 0xFFFF ? cb - c_cbEnd - 0xFFFF : 0;
-    for (size_t off = cb - c_cbEnd + 1; off-- > offLowest;) {
-        if (Get32(pb + off) == c_dwEndSig && (size_t)Get16(pb + off + 20) <= cb - off - c_cbEnd) {
+    size_t offLowest = cb - c_recEnd.cbFixed > 0xFFFF ? cb - c_recEnd.cbFixed - 0xFFFF : 0;
+    for (size_t off = cb - c_recEnd.cbFixed + 1; off-- > offLowest;) {
+        if (Get32(pb + off) == c_recEnd.dwSig && (size_t)Get16(pb + off + 20) <= cb - off - c_recEnd.cbFixed) {
             *poffEnd = off;
             return true;
         }
@@ -116,11 +117,11 @@ static bool ReadExtraFields(const unsigned char *pb, size_t cb, ZipEntry *pEntry
 static bool ReadCentralHeader(const unsigned char *pb, size_t cb, size_t *poff, ZipEntry *pEntry)
 {
     size_t off = *poff;
-    if (!Fits(cb, off, c_cbCentral) || Get32(pb + off) != c_dwCentralSig)
+    if (!Fits(cb, off, c_recCentral.cbFixed) || Get32(pb + off) != c_recCentral.dwSig)
         return false;
     const unsigned char *ph = pb + off;
     size_t cbName = Get16(ph + 28), cbExtra = Get16(ph + 30), cbComment = Get16(ph + 32);
-    if (!Fits(cb, off + c_cbCentral, cbName + cbExtra + cbComment))
+    if (!Fits(cb, off + c_recCentral.cbFixed, cbName + cbExtra + cbComment))
         return false;
     pEntry->bHost = ph[5];
     pEntry->wFlags = Get16(ph + 8);
@@ -132,11 +133,11 @@ static bool ReadCentralHeader(const unsigned char *pb, size_t cb, size_t *poff, 
     pEntry->cbSize = Get32(ph + 24);
     pEntry->dwAttributes = Get32(ph + 38);
     pEntry->offLocal = Get32(ph + 42);
-    pEntry->name.assign((const char *)ph + c_cbCentral, cbName);
+    pEntry->name.assign((const char *)ph + c_recCentral.cbFixed, cbName);
     pEntry->unicodePath.clear();
-    if (!ReadExtraFields(ph + c_cbCentral + cbName, cbExtra, pEntry))
+    if (!ReadExtraFields(ph + c_recCentral.cbFixed + cbName, cbExtra, pEntry))
         return false;
-    *poff = off + c_cbCentral + cbName + cbExtra + cbComment;
+    *poff = off + c_recCentral.cbFixed + cbName + cbExtra + cbComment;
     return true;
 }
 
@@ -156,10 +157,10 @@ static bool ReadZip64End(const unsigned char *pb, size_t offLocator, Directory *
     const unsigned char *pl = pb + offLocator;
     uint64_t offRecord = Get64(pl + 8);
     // Some tools count the disks as 0, others as 1.
-    if (Get32(pl + 4) != 0 || Get32(pl + 16) > 1 || !Fits(offLocator, offRecord, c_cbZip64End))
+    if (Get32(pl + 4) != 0 || Get32(pl + 16) > 1 || !Fits(offLocator, offRecord, c_recZip64End.cbFixed))
         return false;
     const unsigned char *pz = pb + offRecord;
-    if (Get32(pz) != c_dwZip64EndSig || Get64(pz + 4) < c_cbZip64End - 12
+    if (Get32(pz) != c_recZip64End.dwSig || Get64(pz + 4) < c_recZip64End.cbFixed - 12
         || !Fits(offLocator, offRecord + 12, Get64(pz + 4))
         || Get32(pz + 16) != 0 || Get32(pz + 20) != 0 || Get64(pz + 24) != Get64(pz + 32))
         return false;
@@ -176,8 +177,8 @@ static bool FindDirectory(const unsigned char *pb, size_t cb, Directory *pDir)
     // front: without a zip64 end record where it points, the end record
     // counts as it stands.
     const unsigned char *pe = pb + offEnd;
-    if (offEnd >= c_cbZip64Locator && Get32(pe - c_cbZip64Locator) == c_dwZip64LocatorSig
-        && ReadZip64End(pb, offEnd - c_cbZip64Locator, pDir))
+    if (offEnd >= c_recZip64Locator.cbFixed && Get32(pe - c_recZip64Locator.cbFixed) == c_recZip64Locator.dwSig
+        && ReadZip64End(pb, offEnd - c_recZip64Locator.cbFixed, pDir))
         return true;
     // One disk: none of split archives.
     *pDir = Directory{Get16(pe + 10), Get32(pe + 12), Get32(pe + 16), offEnd};
@@ -189,7 +190,7 @@ bool ReadZipDirectory(const unsigned char *pb, size_t cb, std::vector<ZipEntry> 
     pEntries->clear();
     Directory dir;
     if (!FindDirectory(pb, cb, &dir) || !Fits(dir.offAfter, dir.offDirectory, dir.cbDirectory)
-        || dir.cEntries > dir.cbDirectory / c_cbCentral)
+        || dir.cEntries > dir.cbDirectory / c_recCentral.cbFixed)
         return false;
     size_t off = (size_t)dir.offDirectory, offLimit = (size_t)(dir.offDirectory + dir.cbDirectory);
     for (uint64_t i = 0; i < dir.cEntries; i++) {
@@ -230,11 +231,11 @@ ZipRead ReadZipEntry(const unsigned char *pb, size_t cb, const ZipEntry &entry, 
         return ZIPREAD_METHOD;
     if (entry.cbSize > cbMax)
         return ZIPREAD_TOO_LARGE;
-    if (entry.cbCompressed > 0x7FFFFFFF || !Fits(cb, entry.offLocal, c_cbLocal)
-        || Get32(pb + entry.offLocal) != c_dwLocalSig)
+    if (entry.cbCompressed > 0x7FFFFFFF || !Fits(cb, entry.offLocal, c_recLocal.cbFixed)
+        || Get32(pb + entry.offLocal) != c_recLocal.dwSig)
         return ZIPREAD_DAMAGED;
     const unsigned char *ph = pb + entry.offLocal;
-    size_t off = (size_t)entry.offLocal + c_cbLocal + Get16(ph + 26) + Get16(ph + 28);
+    size_t off = (size_t)entry.offLocal + c_recLocal.cbFixed + Get16(ph + 26) + Get16(ph + 28);
     if (!Fits(cb, off, entry.cbCompressed))
         return ZIPREAD_DAMAGED;
     bool fRead = false;
@@ -300,7 +301,7 @@ static void PutCommon(std::string *p, const ZipEntry &entry)
 std::string ZipLocalHeader(const ZipEntry &entry)
 {
     std::string header;
-    Put32(&header, c_dwLocalSig);
+    Put32(&header, c_recLocal.dwSig);
     PutCommon(&header, entry);
     return header + entry.name;
 }
@@ -308,7 +309,7 @@ std::string ZipLocalHeader(const ZipEntry &entry)
 std::string ZipCentralHeader(const ZipEntry &entry)
 {
     std::string header;
-    Put32(&header, c_dwCentralSig);
+    Put32(&header, c_recCentral.dwSig);
     Put16(&header, (uint32_t)entry.bHost << 8 | 20);
     PutCommon(&header, entry);
     Put16(&header, 0);   // comment
@@ -322,7 +323,7 @@ std::string ZipCentralHeader(const ZipEntry &entry)
 std::string ZipEndOfDirectory(size_t cEntries, uint32_t cbDirectory, uint32_t offDirectory)
 {
     std::string end;
-    Put32(&end, c_dwEndSig);
+    Put32(&end, c_recEnd.dwSig);
     Put16(&end, 0);
     Put16(&end, 0);
     Put16(&end, (uint32_t)cEntries);
