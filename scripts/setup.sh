@@ -12,9 +12,6 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     googletest
     wine64 xvfb xauth
-    # The 32-bit build is the one publishers ship: its tests run in the
-    # same 64-bit prefix through Wine's 32-bit side.
-    wine32:i386
     # Wine's own fonts: without them the caption's buttons show letters.
     fonts-wine
     imagemagick
@@ -45,15 +42,42 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+missing32=()
+dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" || missing32+=(wine32:i386)
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ]; then
     fUpdate=true
 fi
+# A mirror caught mid-sync refuses one list now and then ("File has
+# unexpected size"): it is asked again, and after that the install goes on
+# with the lists it did get. A package whose list is missing still fails
+# there, by name.
 if $fUpdate; then
-    "${sudo_cmd[@]}" apt-get update -qq
+    for try in 1 2 3; do
+        "${sudo_cmd[@]}" apt-get update -qq && break
+        if [ "$try" -eq 3 ]; then
+            echo "setup: apt-get update failed three times; installing from the lists it got"
+        else
+            sleep 20
+        fi
+    done
 fi
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The 32-bit build is the one publishers ship: its tests run in the same
+# 64-bit prefix through Wine's 32-bit side. Its i386 libraries must match
+# the amd64 ones version for version, which a mirror short of one i386
+# list cannot give; the 32-bit builds need none of it, and the tests then
+# say that their 32-bit suite was left out.
+if [ ${#missing32[@]} -gt 0 ]; then
+    echo "setup: installing ${missing32[*]}"
+    if ! DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+            "${missing32[@]}" >/tmp/setup-wine32.$$.log 2>&1; then
+        echo "setup: ${missing32[*]} could not be installed ($(grep -m1 '^E:' /tmp/setup-wine32.$$.log || echo 'apt-get failed')); the 32-bit programs cannot be run here"
+    fi
+    rm -f /tmp/setup-wine32.$$.log
 fi
 
 # The double-byte code page tests run the programs under a Japanese locale,
