@@ -121,14 +121,14 @@ static BOOL IsHeldOpen(const WCHAR *pwszPath)
 
 // A read-only older edition is replaced like any other; one that stays
 // keeps its attribute.
-static DWORD ReplaceOlderEdition(const WCHAR *pwszPart, const WCHAR *pwszTarget, Patience *pPatience)
+static DWORD ReplaceOlderEdition(HANDLE hPart, const WCHAR *pwszTarget, Patience *pPatience)
 {
     DWORD dwAttr = LiftReadOnly(pwszTarget, GetFileAttributesW(pwszTarget));
     DWORD dwError;
     do {
-        if (MoveFileExW(pwszPart, pwszTarget, MOVEFILE_REPLACE_EXISTING))
+        dwError = RenamePart(hPart, pwszTarget, TRUE);
+        if (dwError == ERROR_SUCCESS)
             return ERROR_SUCCESS;
-        dwError = GetLastError();
     } while (WaitOutHold(pPatience, dwError, TRUE));
     RestoreReadOnly(pwszTarget, dwAttr);
     if (dwError == ERROR_ACCESS_DENIED && IsHeldOpen(pwszTarget))
@@ -141,7 +141,7 @@ static DWORD ReplaceOlderEdition(const WCHAR *pwszPart, const WCHAR *pwszTarget,
 // already and must not be replaced by its own copy and then deleted. When
 // the program cannot tell which, it does neither. A name that reaches
 // another series through its short name replaces nothing.
-static DWORD ReplaceWhatStandsThere(const WCHAR *pwszPart, const WCHAR *pwszTarget,
+static DWORD ReplaceWhatStandsThere(HANDLE hPart, const WCHAR *pwszTarget,
                                     MoveResult *pResult, Patience *pPatience, BOOL *pfSameFile)
 {
     if (ReachesAnotherName(pwszTarget, pResult->wszLongName, MAX_PATH))
@@ -155,7 +155,7 @@ static DWORD ReplaceWhatStandsThere(const WCHAR *pwszPart, const WCHAR *pwszTarg
         *pfSameFile = TRUE;
         return ERROR_SUCCESS;
     case FOLDERS_DIFFER:
-        return ReplaceOlderEdition(pwszPart, pwszTarget, pPatience);
+        return ReplaceOlderEdition(hPart, pwszTarget, pPatience);
     default:
         return dwError;
     }
@@ -163,18 +163,17 @@ static DWORD ReplaceWhatStandsThere(const WCHAR *pwszPart, const WCHAR *pwszTarg
 
 // Renames the whole part to the series' name; a free name is taken
 // without replacing.
-static DWORD PutPartInPlace(const WCHAR *pwszPart, const WCHAR *pwszTarget, MoveResult *pResult,
+static DWORD PutPartInPlace(HANDLE hPart, const WCHAR *pwszTarget, MoveResult *pResult,
                             Patience *pPatience, BOOL *pfSameFile)
 {
-    *pfSameFile = FALSE;
     for (;;) {
-        if (MoveFileExW(pwszPart, pwszTarget, 0))
+        DWORD dwError = RenamePart(hPart, pwszTarget, FALSE);
+        if (dwError == ERROR_SUCCESS)
             return ERROR_SUCCESS;
-        DWORD dwError = GetLastError();
         if (IsFolderW(pwszTarget))
             return c_dwErrFolderInTheWay;
         if (dwError == ERROR_ALREADY_EXISTS || dwError == ERROR_FILE_EXISTS)
-            return ReplaceWhatStandsThere(pwszPart, pwszTarget, pResult, pPatience, pfSameFile);
+            return ReplaceWhatStandsThere(hPart, pwszTarget, pResult, pPatience, pfSameFile);
         // A scanner may be reading the part just written.
         if (!WaitOutHold(pPatience, dwError, TRUE))
             return dwError;
@@ -263,17 +262,24 @@ static DWORD WasThereBefore(const WCHAR *pwszTarget, MoveResult *pResult)
     return ERROR_SUCCESS;
 }
 
-static DWORD InstallPart(const WCHAR *pwszPart, const WCHAR *pwszTarget, const WCHAR *pwszSource,
-                         DWORD dwSourceAttr, MoveResult *pResult, Patience *pPatience)
+// The part is renamed through its own handle, still open and shared with
+// nobody: no other program can take it between its copy and its rename,
+// and the system need not look it up again. Once flushed, its contents are
+// on disk, and closing it tells nothing more.
+static DWORD CopyAndPutInPlace(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo,
+                               const WCHAR *pwszPart, const WCHAR *pwszTarget, MoveResult *pResult,
+                               Patience *pPatience, BOOL *pfSameFile)
 {
-    BOOL fSameFile;
-    DWORD dwError = PutPartInPlace(pwszPart, pwszTarget, pResult, pPatience, &fSameFile);
-    if (dwError != ERROR_SUCCESS || fSameFile) {
-        RemovePart(pwszPart, pPatience);
+    *pfSameFile = FALSE;
+    HANDLE hPart;
+    DWORD dwError = CreatePart(pwszPart, pInfo, &hPart, pPatience);
+    if (dwError != ERROR_SUCCESS)
         return dwError;
-    }
-    DeleteSource(pwszSource, dwSourceAttr, pPatience);
-    return ERROR_SUCCESS;
+    dwError = FillPart(hSource, pInfo, hPart);
+    if (dwError == ERROR_SUCCESS)
+        dwError = PutPartInPlace(hPart, pwszTarget, pResult, pPatience, pfSameFile);
+    CloseHandle(hPart);
+    return dwError;
 }
 
 DWORD MoveSeriesFile(const char *pszName, MoveResult *pResult)
@@ -302,9 +308,15 @@ DWORD MoveSeriesFile(const char *pszName, MoveResult *pResult)
         RemovePart(wszPart, &patience);
         return dwError == ERROR_FILE_NOT_FOUND ? WasThereBefore(wszTarget, pResult) : dwError;
     }
-    dwError = CopyToPart(hSource, &info, wszPart, &patience);
+    BOOL fSameFile;
+    dwError = CopyAndPutInPlace(hSource, &info, wszPart, wszTarget, pResult, &patience, &fSameFile);
     CloseHandle(hSource);
-    if (dwError != ERROR_SUCCESS)
+    if (dwError != ERROR_SUCCESS || fSameFile) {
+        // A part that did not take the series' name goes: no half file,
+        // and no second copy of a series already in place.
+        RemovePart(wszPart, &patience);
         return dwError;
-    return InstallPart(wszPart, wszTarget, wszSource, info.dwFileAttributes, pResult, &patience);
+    }
+    DeleteSource(wszSource, info.dwFileAttributes, &patience);
+    return ERROR_SUCCESS;
 }

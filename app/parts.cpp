@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/paths.h"
 #include "app/progress.h"
+#include <string.h>
 #include <wchar.h>
 
 // Large enough that reading and writing cost little more than the disk's
@@ -110,13 +111,14 @@ void RemovePart(const WCHAR *pwszPart, Patience *pPatience)
 
 // A part an earlier run left is removed, and the folder of parts made when
 // it is not there yet, each once, before the part is made anew.
-static DWORD CreatePart(const WCHAR *pwszPart, DWORD dwAttr, HANDLE *phPart, Patience *pPatience)
+DWORD CreatePart(const WCHAR *pwszPart, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE *phPart,
+                 Patience *pPatience)
 {
+    DWORD dwAttr = pInfo->dwFileAttributes & c_dwCopiedAttributes;
+    dwAttr = dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL;
     BOOL fFolderMade = FALSE, fOldRemoved = FALSE;
     for (;;) {
-        // Shared with nobody while it is written: another run on the same
-        // data folder can neither remove nor replace it meanwhile.
-        *phPart = CreateFileW(pwszPart, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+        *phPart = CreateFileW(pwszPart, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW,
                               dwAttr | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
         if (*phPart != INVALID_HANDLE_VALUE)
             return ERROR_SUCCESS;
@@ -175,7 +177,7 @@ static DWORD CopyBlocks(HANDLE hSource, ULONGLONG cbSource, HANDLE hPart)
 // The time of last change goes along, as CopyFile keeps it: Raadrups and
 // the user see when the publisher made the series, not when it was
 // installed.
-static DWORD FillPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE hPart)
+DWORD FillPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE hPart)
 {
     ULONGLONG cbSource = ((ULONGLONG)pInfo->nFileSizeHigh << 32) | pInfo->nFileSizeLow;
     ProgressOnCopy(cbSource);
@@ -187,19 +189,24 @@ static DWORD FillPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, H
     return dwError;
 }
 
-DWORD CopyToPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, const WCHAR *pwszPart,
-                 Patience *pPatience)
+// A series' path is shorter than MAX_PATH, so the name fits whole.
+union RenameInfo {
+    FILE_RENAME_INFO info;
+    BYTE ab[sizeof(FILE_RENAME_INFO) + MAX_PATH * sizeof(WCHAR)];
+};
+
+DWORD RenamePart(HANDLE hPart, const WCHAR *pwszTarget, BOOL fReplace)
 {
-    DWORD dwAttr = pInfo->dwFileAttributes & c_dwCopiedAttributes;
-    HANDLE hPart;
-    DWORD dwError = CreatePart(pwszPart, dwAttr != 0 ? dwAttr : FILE_ATTRIBUTE_NORMAL, &hPart,
-                               pPatience);
-    if (dwError != ERROR_SUCCESS)
-        return dwError;
-    dwError = FillPart(hSource, pInfo, hPart);
-    if (!CloseHandle(hPart) && dwError == ERROR_SUCCESS)
-        dwError = GetLastError();
-    if (dwError != ERROR_SUCCESS)
-        RemovePart(pwszPart, pPatience);
-    return dwError;
+    RenameInfo rename;
+    size_t cchTarget = wcsnlen(pwszTarget, MAX_PATH);
+    if (cchTarget >= MAX_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    memset(&rename.info, 0, sizeof(rename.info));
+    rename.info.ReplaceIfExists = fReplace ? TRUE : FALSE;
+    rename.info.FileNameLength = (DWORD)(cchTarget * sizeof(WCHAR));
+    memcpy(rename.info.FileName, pwszTarget, (cchTarget + 1) * sizeof(WCHAR));
+    if (!SetFileInformationByHandle(hPart, FileRenameInfo, &rename.info,
+                                    (DWORD)(sizeof(rename.info) + cchTarget * sizeof(WCHAR))))
+        return GetLastError();
+    return ERROR_SUCCESS;
 }

@@ -28,17 +28,24 @@ DWORD MakePartFolder(void);
 // part an interrupted copy left there stays for the next run.
 void RemovePartFolder(void);
 
-// Copies the open source (pInfo: what the system says of it) to a new part
-// pwszPart, in blocks, with the source's time of last change, and forces
-// it to disk: the source is
-// deleted once the part has taken the series' name, and after a power cut
-// the disk must hold what was copied. A part an earlier run left there is
-// removed first; the folder of parts is made when missing. The part is
-// never read-only. Each block counts on the progress window; stopped
-// there, the copy ends with ERROR_CANCELLED. A copy that fails leaves no
-// part behind. Returns the error of the step that failed.
-DWORD CopyToPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, const WCHAR *pwszPart,
+// Makes the new part pwszPart for the source (pInfo: what the system says
+// of it), open for writing and for its rename, shared with nobody: another
+// run on the same data folder can neither remove nor replace it meanwhile.
+// A part an earlier run left there is removed first; the folder of parts
+// is made when missing. The part is never read-only. The caller closes it.
+DWORD CreatePart(const WCHAR *pwszPart, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE *phPart,
                  Patience *pPatience);
+// Copies the open source to the part in blocks, with the source's time of
+// last change, and forces it to disk: the source is deleted once the part
+// has taken the series' name, and after a power cut the disk must hold
+// what was copied. Each block counts on the progress window; stopped
+// there, the copy ends with ERROR_CANCELLED. Returns the error of the step
+// that failed; the caller removes the part then.
+DWORD FillPart(HANDLE hSource, const BY_HANDLE_FILE_INFORMATION *pInfo, HANDLE hPart);
+// Gives the open part the full path pwszTarget (shorter than MAX_PATH),
+// over a file standing there only when fReplace is set. Returns the
+// system's error: ERROR_ALREADY_EXISTS when a file or folder has the name.
+DWORD RenamePart(HANDLE hPart, const WCHAR *pwszTarget, BOOL fReplace);
 
 // Removes a part (also one that took a read-only attribute), waiting out
 // a brief hold on it.
