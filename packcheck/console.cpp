@@ -29,9 +29,10 @@ BOOL OwnsItsConsole(void)
     DWORD cProcesses = GetConsoleProcessList(adwProcesses, 64);
     if (cProcesses == 0 || cProcesses > 64)
         return FALSE;
+    DWORD dwSelf = GetCurrentProcessId();
     DWORD dwParent = cProcesses > 1 ? ParentProcessId() : 0;
     for (DWORD i = 0; i < cProcesses; i++)
-        if (adwProcesses[i] != GetCurrentProcessId() && (dwParent == 0 || adwProcesses[i] == dwParent))
+        if (adwProcesses[i] != dwSelf && (dwParent == 0 || adwProcesses[i] == dwParent))
             return FALSE;
     DWORD dwMode;
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &dwMode)

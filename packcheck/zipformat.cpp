@@ -40,6 +40,12 @@ static bool Fits(uint64_t cb, uint64_t off, uint64_t cbWanted)
     return off <= cb && cbWanted <= cb - off;
 }
 
+// Whether the record starts at off, whole within the first cb bytes.
+static bool RecordAt(const unsigned char *pb, uint64_t cb, uint64_t off, const ZipRecord &rec)
+{
+    return Fits(cb, off, rec.cbFixed) && Get32(pb + off) == rec.dwSig;
+}
+
 static uint32_t Crc(const void *pv, size_t cb)
 {
     uLong crc = crc32(0L, Z_NULL, 0);
@@ -117,7 +123,7 @@ static bool ReadExtraFields(const unsigned char *pb, size_t cb, ZipEntry *pEntry
 static bool ReadCentralHeader(const unsigned char *pb, size_t cb, size_t *poff, ZipEntry *pEntry)
 {
     size_t off = *poff;
-    if (!Fits(cb, off, c_recCentral.cbFixed) || Get32(pb + off) != c_recCentral.dwSig)
+    if (!RecordAt(pb, cb, off, c_recCentral))
         return false;
     const unsigned char *ph = pb + off;
     size_t cbName = Get16(ph + 28), cbExtra = Get16(ph + 30), cbComment = Get16(ph + 32);
@@ -157,10 +163,10 @@ static bool ReadZip64End(const unsigned char *pb, size_t offLocator, Directory *
     const unsigned char *pl = pb + offLocator;
     uint64_t offRecord = Get64(pl + 8);
     // Some tools count the disks as 0, others as 1.
-    if (Get32(pl + 4) != 0 || Get32(pl + 16) > 1 || !Fits(offLocator, offRecord, c_recZip64End.cbFixed))
+    if (Get32(pl + 4) != 0 || Get32(pl + 16) > 1 || !RecordAt(pb, offLocator, offRecord, c_recZip64End))
         return false;
     const unsigned char *pz = pb + offRecord;
-    if (Get32(pz) != c_recZip64End.dwSig || Get64(pz + 4) < c_recZip64End.cbFixed - 12
+    if (Get64(pz + 4) < c_recZip64End.cbFixed - 12
         || !Fits(offLocator, offRecord + 12, Get64(pz + 4))
         || Get32(pz + 16) != 0 || Get32(pz + 20) != 0 || Get64(pz + 24) != Get64(pz + 32))
         return false;
@@ -177,7 +183,8 @@ static bool FindDirectory(const unsigned char *pb, size_t cb, Directory *pDir)
     // front: without a zip64 end record where it points, the end record
     // counts as it stands.
     const unsigned char *pe = pb + offEnd;
-    if (offEnd >= c_recZip64Locator.cbFixed && Get32(pe - c_recZip64Locator.cbFixed) == c_recZip64Locator.dwSig
+    if (offEnd >= c_recZip64Locator.cbFixed
+        && RecordAt(pb, offEnd, offEnd - c_recZip64Locator.cbFixed, c_recZip64Locator)
         && ReadZip64End(pb, offEnd - c_recZip64Locator.cbFixed, pDir))
         return true;
     // One disk: none of split archives.
@@ -231,8 +238,7 @@ ZipRead ReadZipEntry(const unsigned char *pb, size_t cb, const ZipEntry &entry, 
         return ZIPREAD_METHOD;
     if (entry.cbSize > cbMax)
         return ZIPREAD_TOO_LARGE;
-    if (entry.cbCompressed > 0x7FFFFFFF || !Fits(cb, entry.offLocal, c_recLocal.cbFixed)
-        || Get32(pb + entry.offLocal) != c_recLocal.dwSig)
+    if (entry.cbCompressed > 0x7FFFFFFF || !RecordAt(pb, cb, entry.offLocal, c_recLocal))
         return ZIPREAD_DAMAGED;
     const unsigned char *ph = pb + entry.offLocal;
     size_t off = (size_t)entry.offLocal + c_recLocal.cbFixed + Get16(ph + 26) + Get16(ph + 28);
