@@ -77,6 +77,16 @@ bool FileExistsW(const std::wstring &path)
     return dwAttr != INVALID_FILE_ATTRIBUTES && !(dwAttr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string ShortNameOf(const std::string &path)
+{
+    WCHAR wszShort[MAX_PATH];
+    DWORD cch = GetShortPathNameW(Widen(path, CP_ACP).c_str(), wszShort, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH)
+        return "";
+    std::string shortPath = Narrow(wszShort, CP_ACP);
+    return shortPath.substr(shortPath.find_last_of('\\') + 1);
+}
+
 std::string Narrow(const std::wstring &wide, unsigned codePage)
 {
     if (wide.empty())

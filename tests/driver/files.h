@@ -48,6 +48,9 @@ std::wstring LongPath(const std::string &path);
 // A string in the ANSI code page (CP_ACP) or UTF-8 (CP_UTF8) and back.
 std::string Narrow(const std::wstring &wide, unsigned codePage);
 std::wstring Widen(const std::string &bytes, unsigned codePage);
+// The short (8.3) name the file system gave the file at path, "" for none.
+// Wine's are hashed, so a test asks for them and never writes one down.
+std::string ShortNameOf(const std::string &path);
 
 // Recognisable contents for a series file: its name and every byte value.
 std::string SeriesBytes(const std::string &name);

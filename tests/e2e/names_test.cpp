@@ -5,16 +5,6 @@
 
 namespace {
 
-std::string ShortNameOf(const std::string &path)
-{
-    WCHAR wszShort[MAX_PATH];
-    DWORD cch = GetShortPathNameW(driver::Widen(path, CP_ACP).c_str(), wszShort, MAX_PATH);
-    if (cch == 0 || cch >= MAX_PATH)
-        return "";
-    std::string shortPath = driver::Narrow(wszShort, CP_ACP);
-    return shortPath.substr(shortPath.find_last_of('\\') + 1);
-}
-
 // On a Dutch machine the ANSI code page has no "Ł": the system's own
 // conversion names the folder "Lukasz", and a folder of that name beside it
 // is another user's. The installer works through the short path instead,
@@ -56,8 +46,8 @@ TEST_F(InstallerRun, ShortNamesReachNoOtherSeries)
 {
     ASSERT_TRUE(driver::WriteFile(DataPath("Sport 2024.dat"), "serie van vorig jaar"));
     AddSeries({"Geschiedenis 2024.dat"});
-    const std::string inData = ShortNameOf(DataPath("Sport 2024.dat"));
-    const std::string inPack = ShortNameOf(StartPath("Geschiedenis 2024.dat"));
+    const std::string inData = driver::ShortNameOf(DataPath("Sport 2024.dat"));
+    const std::string inPack = driver::ShortNameOf(StartPath("Geschiedenis 2024.dat"));
     if (inData.empty() || inData == "Sport 2024.dat" || inPack.empty())
         GTEST_SKIP() << "the file system gives no short names";
     AddSeries({inData});

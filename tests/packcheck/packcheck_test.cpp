@@ -96,17 +96,13 @@ protected:
     }
     void AddLodz(driver::Here here = {}) { AddWide(kLodz, here); }
 
-    // The short name (8.3) the file system gave a file of the start folder;
-    // Wine's are hashed, so it is asked for, never written down.
+    // The short name the file system gave a file of the start folder.
     std::string ShortName(const std::string &name, driver::Here here = {})
     {
-        std::wstring path = driver::Widen(StartPath(name), CP_ACP);
-        WCHAR wszShort[MAX_PATH];
-        DWORD cch = GetShortPathNameW(path.c_str(), wszShort, MAX_PATH);
-        if (cch == 0 || cch >= MAX_PATH)
+        std::string shortName = driver::ShortNameOf(StartPath(name));
+        if (shortName.empty())
             ADD_FAILURE_AT(here.file, here.line) << name << " has no short name";
-        std::string shortPath = driver::Narrow(wszShort, CP_ACP);
-        return shortPath.substr(shortPath.find_last_of('\\') + 1);
+        return shortName;
     }
 
     bool LodzInStart()
